@@ -1,0 +1,30 @@
+// The game's random generator gives the well-known sequence of this LCG.
+#include <gtest/gtest.h>
+
+#include "game/random.h"
+
+namespace {
+
+TEST(RandomTest, SeedOneGivesTheKnownSequence) {
+  SeedRandom(1);
+  const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+  for (int value : expected) EXPECT_EQ(Rand(), value);
+}
+
+TEST(RandomTest, SeedingRestartsTheSequenceAndStaysInRange) {
+  SeedRandom(0x7FFFFFFF);
+  const int first = Rand();
+  const uint32_t state = randomState;
+  SeedRandom(0x7FFFFFFF);
+  EXPECT_EQ(Rand(), first);
+  EXPECT_EQ(randomState, state);
+  SeedRandom(0);
+  EXPECT_EQ(Rand(), 38);  // (2531011 >> 16) & 0x7FFF
+  for (int i = 0; i < 1000; ++i) {
+    const int value = Rand();
+    ASSERT_GE(value, 0);
+    ASSERT_LE(value, kRandomMax);
+  }
+}
+
+}  // namespace
