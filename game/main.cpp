@@ -1,7 +1,4 @@
 // Process entry: runs the game and returns its exit code.
-#include <cstdio>
+#include "game/game_main.h"
 
-int main() {
-  std::printf("BrAmBl3tS 2\n");
-  return 0;
-}
+int main() { return GameMain(); }

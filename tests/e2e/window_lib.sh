@@ -1,0 +1,82 @@
+# Shared helpers of the window end-to-end scripts: a private Xvfb display with
+# evilwm, cleaned up on exit. Source it, then call start_display.
+
+e2e_tmp=$(mktemp -d)
+e2e_pids=()
+
+e2e_cleanup() {
+  local pid
+  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$e2e_tmp"
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Starts Xvfb on a free display and evilwm on it. Display numbers are picked
+# at random from a high range so parallel tests (and anybody using :0) don't
+# collide. Sets DISPLAY, SCREEN_W and SCREEN_H.
+start_display() {
+  SCREEN_W=${SCREEN_W:-1280}
+  SCREEN_H=${SCREEN_H:-1024}
+  local attempt n pid i
+  for attempt in $(seq 10); do
+    n=$((200 + RANDOM % 700))
+    if [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; then
+      n=""
+      continue
+    fi
+    Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp >"$e2e_tmp/xvfb.log" 2>&1 &
+    pid=$!
+    for i in $(seq 100); do
+      [[ -S /tmp/.X11-unix/X$n ]] && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    if [[ -S /tmp/.X11-unix/X$n ]] && kill -0 "$pid" 2>/dev/null; then
+      e2e_pids+=("$pid")
+      break
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    n=""
+  done
+  [[ -n "$n" ]] || fail "Xvfb did not start"
+  export DISPLAY=":$n"
+  unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+  export SDL_AUDIODRIVER=dummy  # no sound card under test; keeps the logs quiet
+  evilwm -fn fixed >"$e2e_tmp/evilwm.log" 2>&1 &
+  e2e_pids+=($!)
+  sleep 0.3
+}
+
+# Prints "width height" of a window.
+window_size() {
+  local WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$WIDTH $HEIGHT"
+}
+
+# Waits (up to $3 tenths of a second) until window $1 has size $2 ("w h").
+wait_size() {
+  local i
+  for i in $(seq "${3:-30}"); do
+    [[ "$(window_size "$1")" == "$2" ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Holds a key long enough for a frame to see it (the game polls key states).
+press() {
+  xdotool keydown "$1"
+  sleep 0.25
+  xdotool keyup "$1"
+  sleep 0.1
+}
+
+# CPU ticks (user + system) used so far by process $1.
+cpu_ticks() {
+  awk '{ print $14 + $15 }' "/proc/$1/stat"
+}

@@ -1,0 +1,144 @@
+// The readers of the player's action bits: every bit, latch and threshold.
+#include <gtest/gtest.h>
+
+#include "engine/host/host_input.h"
+#include "engine/platform/KInput.h"
+#include "game/input_mapping.h"
+
+namespace {
+
+class InputMappingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostResetInjectedInput();
+    HostInjectMouse(0, 0, 0);
+    ResetInputMapping();
+    joystickPresent = false;
+  }
+  void TearDown() override {
+    KInput::ReleaseJoystick(0);
+    joystickPresent = false;
+    HostResetInjectedInput();
+  }
+  static void key(int code, bool down) { KInput::SetKeyDownForTest(code, down); }
+  static void stick(uint32_t x, uint32_t y, uint32_t buttons) {
+    HostInjectJoystick(0, true, x, y, buttons);
+    joystickPresent = KInput::CaptureJoystick(0);
+  }
+};
+
+}  // namespace
+
+TEST_F(InputMappingTest, EveryKeyboardBit) {
+  struct { int key; InputBits bit; } cases[] = {
+      {KeyF1, BitEditor},        {KeyLeft, BitLeft},        {KeyRight, BitRight},
+      {KeyDown, BitDown},        {KeyUp, BitUp},            {KeyP, BitPause},
+      {KeyLeftShift, BitAction}, {KeyRightShift, BitAction}, {KeyEnter, BitEnter},
+      {KeyEscape, BitEscape},    {KeySpace, BitJump},       {KeyLeftControl, BitJump},
+      {KeyRightControl, BitJump},
+  };
+  for (const auto& c : cases) {
+    key(c.key, true);
+    EXPECT_EQ(ReadKeyboard(), c.bit) << c.key;
+    key(c.key, false);
+    EXPECT_EQ(ReadKeyboard(), 0u) << c.key;
+  }
+}
+
+TEST_F(InputMappingTest, JumpLatchSetsOnceAndLeavesTheWordWhileHeld) {
+  key(KeySpace, true);
+  EXPECT_TRUE(ReadKeyboard() & BitJump);
+  EXPECT_TRUE(jumpKeyHeld);
+  inputBits &= ~BitJump;  // a consumer took the bit
+  EXPECT_FALSE(ReadKeyboard() & BitJump);  // held: not set again
+  key(KeySpace, false);
+  key(KeyLeftControl, true);  // another jump key while the latch is still set
+  EXPECT_FALSE(ReadKeyboard() & BitJump);
+  key(KeyLeftControl, false);
+  EXPECT_FALSE(ReadKeyboard() & BitJump);
+  EXPECT_FALSE(jumpKeyHeld);
+  key(KeyRightControl, true);
+  EXPECT_TRUE(ReadKeyboard() & BitJump);
+}
+
+TEST_F(InputMappingTest, ReadersTouchOnlyTheirOwnBits) {
+  inputBits = BitJoyLeft | BitMouseButton;
+  key(KeyUp, true);
+  EXPECT_EQ(ReadKeyboard(), BitJoyLeft | BitMouseButton | BitUp);
+}
+
+TEST_F(InputMappingTest, StickThresholds) {
+  stick(10, 32768, 0);
+  EXPECT_EQ(ReadJoystick(), BitJoyLeft);
+  stick(11, 32768, 0);
+  EXPECT_EQ(ReadJoystick(), 0u);
+  stick(65501, 65501, 0);
+  EXPECT_EQ(ReadJoystick(), BitJoyRight | BitJoyDown);
+  stick(65500, 65500, 0);
+  EXPECT_EQ(ReadJoystick(), 0u);
+  stick(32768, 10, 0);
+  EXPECT_EQ(ReadJoystick(), BitJoyUp);
+  stick(0, 65535, 0);
+  EXPECT_EQ(ReadJoystick(), BitJoyLeft | BitJoyDown);
+}
+
+TEST_F(InputMappingTest, JoystickButtons) {
+  stick(32768, 32768, K_JOY_BUTTON1);
+  EXPECT_EQ(ReadJoystick(), BitJoyAction);
+  stick(32768, 32768, K_JOY_BUTTON6);
+  EXPECT_EQ(ReadJoystick(), BitJoyEscape);
+  stick(32768, 32768, K_JOY_BUTTON9);
+  EXPECT_EQ(ReadJoystick(), BitJoyPause);
+  stick(32768, 32768, K_JOY_BUTTON10);
+  EXPECT_EQ(ReadJoystick(), BitJoyPause);
+  // Button 2 latches jump and confirm together.
+  stick(32768, 32768, K_JOY_BUTTON2);
+  EXPECT_EQ(ReadJoystick(), BitJoyJump | BitJoyConfirm);
+  inputBits = 0;
+  EXPECT_EQ(ReadJoystick(), 0u);  // held: not set again
+  stick(32768, 32768, 0);
+  EXPECT_EQ(ReadJoystick(), 0u);
+  EXPECT_FALSE(joyJumpHeld);
+  stick(32768, 32768, K_JOY_BUTTON2);
+  EXPECT_EQ(ReadJoystick() & ConfirmMask, BitJoyConfirm);
+}
+
+TEST_F(InputMappingTest, WithoutAJoystickItsBitsKeepTheirLastValue) {
+  EXPECT_EQ(ReadJoystick(), 0u);
+  stick(0, 32768, K_JOY_BUTTON6);
+  EXPECT_EQ(ReadJoystick(), BitJoyLeft | BitJoyEscape);
+  joystickPresent = false;
+  stick(32768, 32768, 0);
+  joystickPresent = false;
+  EXPECT_EQ(ReadJoystick(), BitJoyLeft | BitJoyEscape);
+}
+
+TEST_F(InputMappingTest, MouseClearsEnterButTheFramesOrStillSeesTheKeyboard) {
+  HostInjectMouse(-20, 650, 1);
+  EXPECT_EQ(ReadMouse(), BitMouseButton | BitEnter);
+  EXPECT_FLOAT_EQ(mouseX, -20.0f);
+  EXPECT_FLOAT_EQ(mouseY, 650.0f);
+  HostInjectMouse(300, 200, 0);
+  key(KeyEnter, true);
+  const InputBits frame = ReadKeyboard() | ReadMouse();
+  EXPECT_TRUE(frame & BitEnter);
+  EXPECT_FALSE(inputBits & BitEnter);  // the stored word lost it
+  EXPECT_FALSE(inputBits & BitMouseButton);
+  HostInjectMouse(300, 200, 2);  // right button is not the mouse bit
+  EXPECT_FALSE(ReadMouse() & BitMouseButton);
+}
+
+TEST_F(InputMappingTest, KeyboardAndJoystickCombined) {
+  key(KeyEscape, true);
+  stick(32768, 32768, K_JOY_BUTTON9);
+  const InputBits bits = ReadKeyboardAndJoystick();
+  EXPECT_EQ(bits, BitEscape | BitJoyPause);
+  EXPECT_TRUE(bits & EscapeMask);
+  EXPECT_TRUE(bits & PauseMask);
+}
+
+TEST(InputMasks, Composition) {
+  EXPECT_EQ(ConfirmMask, (1u << 8) | (1u << 25));
+  EXPECT_EQ(EscapeMask, (1u << 7) | (1u << 27));
+  EXPECT_EQ(PauseMask, (1u << 15) | (1u << 24));
+}

@@ -1,0 +1,136 @@
+// KInput over the host's key table, mouse and joysticks, driven through the
+// host's test seams (no display needed).
+#include <gtest/gtest.h>
+
+#include "engine/host/host_input.h"
+#include "engine/platform/KInput.h"
+
+namespace {
+
+class InputTest : public ::testing::Test {
+ protected:
+  void SetUp() override { HostResetInjectedInput(); }
+  void TearDown() override {
+    KInput::ReleaseJoystick(0);
+    KInput::ReleaseJoystick(1);
+    HostResetInjectedInput();
+  }
+};
+
+}  // namespace
+
+TEST_F(InputTest, KeyTableMapsCodesAndVirtualKeys) {
+  EXPECT_EQ(KInput::KeyFromVirtualKey(0x6C), 100);  // not in the table
+  EXPECT_EQ(KInput::KeyFromVirtualKey(0x46), 30);   // F
+  EXPECT_EQ(KInput::KeyFromVirtualKey(0x47), 31);   // G
+  EXPECT_EQ(KInput::KeyFromVirtualKey(0x0D), 7);
+  EXPECT_EQ(KInput::KeyFromVirtualKey(0x22), 99);
+  EXPECT_EQ(KInput::KeyFromVirtualKey(9999), 100);  // the terminator is not a key
+  EXPECT_EQ(KInput::VirtualKeyFromKey(73), 0x6Du);  // keypad minus
+  EXPECT_EQ(KInput::VirtualKeyFromKey(100), 9999u);
+  EXPECT_EQ(KInput::VirtualKeyFromKey(-1), 9999u);
+  for (int code = 0; code < 100; ++code)
+    EXPECT_EQ(KInput::KeyFromVirtualKey(KInput::VirtualKeyFromKey(code)), code) << code;
+}
+
+TEST_F(InputTest, KeyCodesOutsideTheTableAreRefused) {
+  KInput::SetKeyDownForTest(100, true);
+  KInput::SetKeyDownForTest(-5, true);
+  EXPECT_FALSE(KInput::IsKeyDown(100));
+  EXPECT_FALSE(KInput::IsKeyDown(-1));
+  EXPECT_FALSE(KInput::IsKeyDown(1 << 30));
+  KInput::WaitKeyRelease(4000);  // returns, touches nothing
+  EXPECT_FALSE(HostIsVirtualKeyDown(1u << 20));
+}
+
+TEST_F(InputTest, LeftAndRightModifiersStayApart) {
+  HostInjectKey(0xA0, true);  // left Shift
+  EXPECT_TRUE(KInput::IsKeyDown(5));
+  EXPECT_FALSE(KInput::IsKeyDown(6));
+  EXPECT_TRUE(HostIsVirtualKeyDown(0x10));  // the generic Shift sees either side
+  HostInjectKey(0xA3, true);                // right Control
+  EXPECT_TRUE(KInput::IsKeyDown(8));
+  EXPECT_FALSE(KInput::IsKeyDown(9));
+  HostInjectKey(0xA5, true);                // right Alt counts as Alt
+  EXPECT_TRUE(KInput::IsKeyDown(77));
+}
+
+TEST_F(InputTest, WaitKeyReleaseReturnsWithTheKeyUp) {
+  KInput::SetKeyDownForTest(7, true);
+  EXPECT_TRUE(KInput::IsKeyDown(7));
+  KInput::WaitKeyRelease(7);
+  EXPECT_FALSE(KInput::IsKeyDown(7));
+}
+
+TEST_F(InputTest, ScancodesReachTheirVirtualKeys) {
+  // Scancodes 4 (A), 30 (1), 39 (0), 58 (F1), 224 (left Control), 0 (none).
+  EXPECT_EQ(HostVirtualKeyFromScancode(4), 0x41u);
+  EXPECT_EQ(HostVirtualKeyFromScancode(30), 0x31u);
+  EXPECT_EQ(HostVirtualKeyFromScancode(39), 0x30u);
+  EXPECT_EQ(HostVirtualKeyFromScancode(58), 0x70u);
+  EXPECT_EQ(HostVirtualKeyFromScancode(224), 0xA2u);
+  EXPECT_EQ(HostVirtualKeyFromScancode(0), 0u);
+  EXPECT_EQ(HostVirtualKeyFromScancode(-7), 0u);
+  EXPECT_EQ(HostVirtualKeyFromScancode(100000), 0u);
+}
+
+TEST_F(InputTest, MouseComesFromTheSeam) {
+  HostInjectMouse(-20, 640, 1);
+  EXPECT_EQ(KInput::GetMouseX(), -20);
+  EXPECT_EQ(KInput::GetMouseY(), 640);
+  EXPECT_TRUE(KInput::IsLeftButtonDown());
+  HostInjectMouse(5, 6, 2);
+  EXPECT_FALSE(KInput::IsLeftButtonDown());
+  EXPECT_TRUE(HostIsMouseButtonDown(kHostMouseRight));
+  KInput::SetMousePosition(123, 45);
+  EXPECT_EQ(KInput::GetMouseX(), 123);
+  EXPECT_EQ(KInput::GetMouseY(), 45);
+}
+
+TEST_F(InputTest, HideTwiceShowOnce) {
+  KInput::HideMouse();
+  KInput::HideMouse();
+  EXPECT_FALSE(HostIsCursorShown());
+  KInput::ShowMouse();
+  EXPECT_TRUE(HostIsCursorShown());
+}
+
+TEST_F(InputTest, NoJoystickMeansEveryQueryIsFalse) {
+  HostInjectJoystick(0, false, 0, 0, 0xFFFFFFFFu);
+  EXPECT_FALSE(KInput::CaptureJoystick(0));
+  EXPECT_FALSE(KInput::JoystickLeft(0));
+  EXPECT_FALSE(KInput::JoystickUp(0));
+  EXPECT_FALSE(KInput::JoystickButton(0, 0xFFFFFFFFu));
+  EXPECT_FALSE(KInput::CaptureJoystick(7));
+  EXPECT_FALSE(KInput::JoystickRight(-1));
+}
+
+TEST_F(InputTest, JoystickThresholdsAndButtons) {
+  HostInjectJoystick(0, true, 10, 65501, K_JOY_BUTTON2 | K_JOY_BUTTON9);
+  ASSERT_TRUE(KInput::CaptureJoystick(0));
+  EXPECT_TRUE(KInput::JoystickLeft(0));
+  EXPECT_FALSE(KInput::JoystickRight(0));
+  EXPECT_TRUE(KInput::JoystickDown(0));
+  EXPECT_FALSE(KInput::JoystickUp(0));
+  EXPECT_TRUE(KInput::JoystickButton(0, K_JOY_BUTTON2));
+  EXPECT_TRUE(KInput::JoystickButton(0, K_JOY_BUTTON9 | K_JOY_BUTTON10));
+  EXPECT_FALSE(KInput::JoystickButton(0, K_JOY_BUTTON1));
+  HostInjectJoystick(0, true, 11, 65500, 0);
+  ASSERT_TRUE(KInput::CaptureJoystick(0));
+  EXPECT_FALSE(KInput::JoystickLeft(0));
+  EXPECT_FALSE(KInput::JoystickDown(0));
+  KInput::ReleaseJoystick(0);
+  EXPECT_FALSE(KInput::JoystickButton(0, 0xFFFFFFFFu));
+}
+
+TEST(CursorImage, ArrowShape) {
+  const uint32_t* px = KInput::CursorImage();
+  EXPECT_EQ(px[0], 0xFFFFFFFFu);           // white outline
+  EXPECT_EQ(px[16 + 1], 0xFF000000u);      // black body
+  EXPECT_EQ(px[2], 0u);                    // transparent
+  EXPECT_EQ(px[10 * 16 + 7], 0xFFFFFFFFu); // "o#####oo"
+  EXPECT_EQ(px[15 * 16 + 0], 0u);          // empty last row
+  int black = 0;
+  for (int i = 0; i < 256; ++i) black += px[i] == 0xFF000000u;
+  EXPECT_EQ(black, 1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 7 + 5 + 5 + 3 + 1);
+}

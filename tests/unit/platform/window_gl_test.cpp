@@ -1,0 +1,243 @@
+// The OpenGL window under the offscreen video driver: creation, modes,
+// events, quit, pacing, focus waits and screenshots.
+#include <gtest/gtest.h>
+
+#include <SDL_opengl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/host/host_clock.h"
+#include "engine/host/host_image.h"
+#include "engine/host/host_input.h"
+#include "engine/host/host_system.h"
+#include "engine/host/host_window.h"
+#include "engine/platform/KInput.h"
+#include "engine/platform/KSystem.h"
+#include "engine/platform/KWindowGL.h"
+
+namespace {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostResetInjectedInput();
+    window = createKWindow(0, false);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->CreateGameWindow(800, 600, 16, true, "window test"));
+    gl = static_cast<KWindowGL*>(window);
+  }
+  void TearDown() override {
+    delete window;
+    HostResetInjectedInput();
+  }
+  KWindow* window = nullptr;
+  KWindowGL* gl = nullptr;
+};
+
+std::vector<KEvent> seenEvents;
+bool recordEvent(KEvent* e) {
+  seenEvents.push_back(*e);
+  return true;
+}
+bool swallowEverything(KWindowHandle, uint32_t, uintptr_t, intptr_t) { return false; }
+
+}  // namespace
+
+TEST_F(WindowTest, CreatesWithLogicalSizeAndAContext) {
+  EXPECT_EQ(window->GetWidth(), 800);
+  EXPECT_EQ(window->GetHeight(), 600);
+  EXPECT_NE(window->GetWindowHandle(), nullptr);
+  EXPECT_TRUE(gl->IsCreated());
+  EXPECT_FALSE(window->IsQuitting());
+  EXPECT_TRUE(window->HasFocus());  // no focus event yet: counts as active
+  EXPECT_STRNE(HostGLString(GL_VERSION), "");
+}
+
+TEST_F(WindowTest, ToggleIgnoresTheCurrentModeAndGWinsWhenBothArePressed) {
+  EXPECT_FALSE(window->ToggleFullScreen(false));
+  EXPECT_TRUE(window->ToggleFullScreen(true));
+  EXPECT_TRUE(window->ToggleFullScreen(true));
+  EXPECT_TRUE(HostIsWindowFullScreen());
+  // Logical size never changes with the mode.
+  EXPECT_EQ(window->GetWidth(), 800);
+  int32_t lx = 0, ly = 0, wx = 0, wy = 0;
+  HostLogicalToWindow(400, 300, &wx, &wy);
+  HostWindowToLogical(wx, wy, &lx, &ly);
+  EXPECT_NEAR(lx, 400, 1);
+  EXPECT_NEAR(ly, 300, 1);
+  EXPECT_FALSE(window->ToggleFullScreen(false));
+  EXPECT_FALSE(HostIsWindowFullScreen());
+  // A message box leaves full screen behind the window's back; F still works.
+  EXPECT_TRUE(window->ToggleFullScreen(true));
+  HostSetWindowFullScreen(false);
+  EXPECT_TRUE(window->ToggleFullScreen(true));
+  EXPECT_TRUE(HostIsWindowFullScreen());
+}
+
+TEST_F(WindowTest, FrameRateSettings) {
+  window->SetMaxFrameRate(60);
+  EXPECT_EQ(gl->GetFrameIntervalMs(), 16);
+  window->SetMaxFrameRate(0);
+  EXPECT_EQ(gl->GetFrameIntervalMs(), 0);
+  window->SetMaxFrameRate(-1);
+  EXPECT_EQ(gl->GetFrameIntervalMs(), -1);
+}
+
+TEST_F(WindowTest, CloseSetsTheQuitRequestOnlyUnlessTheHookSwallowsIt) {
+  window->SetMessageHook(swallowEverything);
+  HostPushQuitEvent();
+  window->ProcessEvents();
+  EXPECT_FALSE(window->IsQuitting());
+  window->SetMessageHook(nullptr);
+  HostPushQuitEvent();
+  window->FlipBackBuffer(true, true);
+  EXPECT_TRUE(window->IsQuitting());
+  window->SetQuit(false);
+  EXPECT_FALSE(window->IsQuitting());
+  window->Terminate();
+  EXPECT_TRUE(window->IsQuitting());
+}
+
+TEST_F(WindowTest, KeyEventsReachTheCallbackAndTheKeyTable) {
+  seenEvents.clear();
+  window->SetEventCallback(recordEvent);
+  HostPushKeyEvent(0x46, true);  // F
+  window->ProcessEvents();
+  EXPECT_TRUE(KInput::IsKeyDown(30));
+  HostPushKeyEvent(0x46, false);
+  window->ProcessEvents();
+  EXPECT_FALSE(KInput::IsKeyDown(30));
+  window->SetEventCallback(nullptr);
+  ASSERT_GE(seenEvents.size(), 2u);
+  EXPECT_EQ(seenEvents[0].type, K_EVENT_KEYDOWN);
+  EXPECT_EQ(seenEvents[0].keyCode, 30u);
+  EXPECT_EQ(seenEvents[0].virtualKey, 0x46u);
+  EXPECT_EQ(seenEvents.back().type, K_EVENT_KEYUP);
+  EXPECT_EQ(seenEvents.back().charCode, 0x46);
+}
+
+TEST(WindowEvents, MessagesBecomeEngineEvents) {
+  KEvent e;
+  HostMessage m{K_MSG_RBUTTONDBLCLK, 0, 0, 12, -3};
+  KWindowGL::BuildEvent(m, &e);
+  EXPECT_EQ(e.type, K_EVENT_DBLCLICK);
+  EXPECT_EQ(e.button, 2u);
+  EXPECT_EQ(e.mouseX, 12);
+  EXPECT_EQ(e.mouseY, -3);
+  EXPECT_EQ(e.keyCode, K_NO_KEY);
+  m = HostMessage{K_MSG_MBUTTONDBLCLK, 0, 0, 0, 0};
+  KWindowGL::BuildEvent(m, &e);
+  EXPECT_EQ(e.type, K_EVENT_NONE);
+  m = HostMessage{K_MSG_MOUSEWHEEL, static_cast<uintptr_t>(0xFF880000u), 0, 0, 0};
+  KWindowGL::BuildEvent(m, &e);
+  EXPECT_EQ(e.type, K_EVENT_WHEEL);
+  EXPECT_EQ(e.wheel, 0xFF88);
+  m = HostMessage{K_MSG_KEYDOWN, 0x6C, 0x00530001, 0, 0};  // a key with no engine code
+  KWindowGL::BuildEvent(m, &e);
+  EXPECT_EQ(e.type, K_EVENT_KEYDOWN);
+  EXPECT_EQ(e.keyCode, K_NO_KEY);
+  EXPECT_EQ(e.charCode, 0x53);  // scan code from lParam
+}
+
+TEST_F(WindowTest, HundredFlipsAreCappedAt75PerSecond) {
+  HostUseRealClock();
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 100; ++i) window->FlipBackBuffer(true, true);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start).count();
+  EXPECT_GE(ms, 1300);
+}
+
+TEST_F(WindowTest, UncappedFramesDoNotWaitOnTheManualClock) {
+  HostUseManualClock(1000);
+  window->SetMaxFrameRate(-1);
+  for (int i = 0; i < 10; ++i) window->FlipBackBuffer(true, true);
+  EXPECT_EQ(HostMilliseconds(), 1000u);
+  window->SetMaxFrameRate(0);
+  for (int i = 0; i < 4; ++i) window->FlipBackBuffer(true, true);
+  EXPECT_GE(HostMilliseconds(), 1000u + 3 * 13);  // the sleeps advance the manual clock
+  HostUseRealClock();
+}
+
+TEST_F(WindowTest, InactiveWaitEndsOnFocusAndIsNotCounted) {
+  HostUseRealClock();
+  HostPushFocusEvent(false);
+  window->FlipBackBuffer(false, true);
+  EXPECT_FALSE(window->HasFocus());
+  const uint64_t inactiveBefore = HostInactiveMs();
+  const uint32_t engineBefore = KSystem::GetMilliseconds();
+  std::thread wake([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    HostPushFocusEvent(true);
+  });
+  window->FlipBackBuffer(true, true);
+  wake.join();
+  EXPECT_TRUE(window->HasFocus());
+  EXPECT_GE(HostInactiveMs() - inactiveBefore, 100u);
+  EXPECT_LT(KSystem::GetMilliseconds() - engineBefore, 100u);
+}
+
+TEST_F(WindowTest, InactiveWaitEndsOnQuit) {
+  HostPushFocusEvent(false);
+  window->FlipBackBuffer(false, true);
+  std::thread closer([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    HostPushQuitEvent();
+  });
+  window->FlipBackBuffer(true, true);
+  closer.join();
+  EXPECT_TRUE(window->IsQuitting());
+}
+
+TEST_F(WindowTest, ScreenshotIsTheLogicalFrameTopRowFirst) {
+  const std::string path = std::string(::testing::TempDir()) + "window_shot.tga";
+  // Red everywhere, a blue band over the top 100 rows.
+  window->SetClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+  window->SetWorldView(0, 0, 0, 1, true);
+  window->SetClipRect(0, 0, 800, 100);
+  window->SetClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+  window->SetWorldView(0, 0, 0, 0, true);  // zoom 0 skips the offset, must not fail
+  glDisable(GL_SCISSOR_TEST);
+  ASSERT_TRUE(window->SaveScreenshot(path.c_str(), 2, 0, 0));
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  HostImage image;
+  ASSERT_TRUE(HostDecodeImage(bytes.data(), bytes.size(), kImageTga, 4096, &image));
+  ASSERT_EQ(image.width, 800);
+  ASSERT_EQ(image.height, 600);
+  const uint8_t* top = &image.rgba[(10 * 800 + 10) * 4];
+  const uint8_t* bottom = &image.rgba[(500 * 800 + 10) * 4];
+  EXPECT_EQ(top[2], 255);
+  EXPECT_EQ(top[0], 0);
+  EXPECT_EQ(bottom[0], 255);
+  EXPECT_EQ(bottom[2], 0);
+  EXPECT_EQ(bottom[3], 255);
+  std::remove(path.c_str());
+  // Unknown format: nothing written, still success.
+  EXPECT_TRUE(window->SaveScreenshot(path.c_str(), 9, 0, 0));
+  EXPECT_FALSE(std::ifstream(path).good());
+}
+
+TEST_F(WindowTest, HotKeyWritesOneNumberedScreenshotPerPress) {
+  const std::string dir = ::testing::TempDir();
+  HostOverrideProgramDirectory(dir.substr(0, dir.size() - 1).c_str());
+  KSystem::InitSystem();
+  const int32_t before = KWindowGL::GetScreenshotCount();
+  KInput::SetKeyDownForTest(5, true);
+  KInput::SetKeyDownForTest(97, true);
+  window->ProcessEvents();
+  window->ProcessEvents();  // keys were released by the wait: no second file
+  EXPECT_EQ(KWindowGL::GetScreenshotCount(), before + 1);
+  EXPECT_FALSE(KInput::IsKeyDown(5));
+  const std::string file = dir + "screenshot" + std::to_string(before + 1) + ".tga";
+  EXPECT_TRUE(std::ifstream(file).good());
+  std::remove(file.c_str());
+  HostOverrideProgramDirectory(nullptr);
+  KSystem::InitSystem();
+}
