@@ -1,0 +1,12 @@
+# The headless game harness: a library every game-side test program links.
+add_library(harness STATIC ${CMAKE_CURRENT_SOURCE_DIR}/harness/harness.cpp)
+target_compile_options(harness PRIVATE ${BR_WARNINGS})
+target_include_directories(harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(harness PUBLIC game)
+
+foreach(dir ${BR_TEST_DIRS})
+  get_filename_component(name ${dir} NAME)
+  if(TARGET test_${name} AND NOT name IN_LIST BR_ENGINE_TEST_DIRS)
+    target_link_libraries(test_${name} PRIVATE harness)
+  endif()
+endforeach()

@@ -1,0 +1,147 @@
+// Headless game harness: runs the real game frame by frame with a fixed frame
+// time, scripted input (keys by engine key code, mouse position and buttons),
+// the OpenGL renderer on the offscreen video driver, dummy audio, a fixed
+// calendar time (the random seed) and the program directory pointed at a test
+// data folder. It can also replay a recorded input file, one line per frame.
+//
+// Typical use:
+//   HarnessOptions options;                       // minimal generated data
+//   ASSERT_TRUE(HarnessStart(options));           // start-up up to the main menu
+//   HarnessWriteFile("tarn/e1s1.pak", bytes);     // a stage of the test's own
+//   ASSERT_TRUE(HarnessStartStage(1));            // straight into stage 1
+//   HarnessInput right; right.keys = {kHarnessKeyRight};
+//   HarnessRunFrames(60, right);
+//   EXPECT_EQ(gameState, Playing);
+//   HarnessStop();                                // shutdown (writes the config)
+//
+// Only one harness runs at a time (the game is process-wide state); start and
+// stop it as often as needed within one test program.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Engine key codes the game reads (same numbers as game/input_mapping.h).
+constexpr int kHarnessKeyLeft = 0;
+constexpr int kHarnessKeyUp = 1;
+constexpr int kHarnessKeyDown = 2;
+constexpr int kHarnessKeyRight = 3;
+constexpr int kHarnessKeySpace = 4;
+constexpr int kHarnessKeyLeftShift = 5;
+constexpr int kHarnessKeyRightShift = 6;
+constexpr int kHarnessKeyEnter = 7;
+constexpr int kHarnessKeyRightControl = 8;
+constexpr int kHarnessKeyLeftControl = 9;
+constexpr int kHarnessKeyF1 = 10;
+constexpr int kHarnessKeyEscape = 24;
+constexpr int kHarnessKeyP = 40;
+
+// Input held during one frame. Keys not listed are up. The mouse keeps its
+// last position unless mouseSet is true.
+struct HarnessInput {
+  std::vector<int> keys;      // engine key codes held (0..99)
+  bool mouseSet = false;      // move the mouse to (mouseX, mouseY) this frame
+  int32_t mouseX = 0;         // logical 800 x 600 frame coordinates
+  int32_t mouseY = 0;
+  bool mouseLeft = false;     // left button held
+  bool mouseRight = false;    // right button held
+};
+
+struct HarnessOptions {
+  // Program directory used by the game, used as it is (HarnessMakeMinimalData
+  // fills a folder of the test's own). Empty: the harness makes a fresh
+  // folder under /tmp with minimal generated data (plain pictures, an empty
+  // archive, an all-zero tile-kind table, no stages, no sounds).
+  std::string dataDir;
+  // Use the generated game data of the build tree (data.dat, tarn/, audio/)
+  // instead of the minimal data; copied into the fresh folder so the test
+  // never changes the real files. Ignored when dataDir is set.
+  bool useGameData = false;
+  float frameMs = 16.0f;             // every frame lasts exactly this long
+  bool averagedTiming = false;       // true: the game's own averaging of a clock
+                                     // stepped by frameMs (the first frame 0 ms);
+                                     // false: frameTimeMs is exactly frameMs
+  int64_t calendarSeconds = 1000000; // seeds the random generator
+};
+
+// Start-up in the game's order (system, seed, configuration, window,
+// archive, surfaces, input, sounds, editor reset, main menu). False when a
+// step failed; the harness is then stopped again.
+bool HarnessStart(const HarnessOptions& options = HarnessOptions());
+// Shutdown in the game's order (writes the configuration), then clears every
+// seam. Safe to call when not started.
+void HarnessStop();
+bool HarnessRunning();
+
+// One frame of the loop with this input; true when the frame ran. False once
+// the loop has ended (the game reached Quit, or the window asked to close
+// after an earlier frame): no frame runs then.
+bool HarnessFrame(const HarnessInput& input = HarnessInput());
+// Runs up to n frames; returns how many ran.
+int HarnessRunFrames(int n, const HarnessInput& input = HarnessInput());
+// Runs frames until done() is true (tested before each frame) or maxFrames
+// ran; true when done() became true.
+bool HarnessRunUntil(const std::function<bool()>& done, int maxFrames,
+                     const HarnessInput& input = HarnessInput());
+// Frames run since HarnessStart.
+int64_t HarnessFrameCount();
+
+// Recorded input: one line per frame, tokens separated by spaces:
+//   key names   Left Up Down Right Space LShift RShift Enter RCtrl LCtrl F1
+//               Escape F G P End Home PgUp PgDn, or "k<code>" (engine code)
+//   mouse=X,Y   moves the mouse; "mouse=X,Y,L", "R" or "LR" holds buttons
+//   *N          repeats the line for N frames (N >= 1)
+// An empty line is one frame with nothing held; text after '#' is a comment
+// (a line holding only a comment is skipped). False with *error set on a
+// malformed line (nothing is run then).
+bool HarnessParseInput(const std::string& text, std::vector<HarnessInput>* frames,
+                       std::string* error = nullptr);
+bool HarnessReplayText(const std::string& text, int* framesRun = nullptr);
+bool HarnessReplayFile(const std::string& path, int* framesRun = nullptr);
+// Every frame's input since HarnessStart in the replay format, one line per
+// frame: saved to a file it replays the run exactly.
+std::string HarnessRecordedInput();
+// The line that HarnessParseInput reads back as this input.
+std::string HarnessFormatInput(const HarnessInput& input);
+
+// Starts stage `stage` of episode 1 the way the menu's play button does once
+// the curtain is shut (episode pictures, StartGame). True when the game is
+// Playing afterwards.
+bool HarnessStartStage(int stage);
+
+// The program directory the game runs in (still valid after HarnessStop
+// when the folder was given in the options).
+const std::string& HarnessDataDir();
+// Writes a file below the data directory (folders made as needed);
+// relativePath uses '/'.
+bool HarnessWriteFile(const std::string& relativePath, const std::vector<uint8_t>& bytes);
+bool HarnessReadFile(const std::string& relativePath, std::vector<uint8_t>* bytes);
+// Writes "tarn/world1.prp" from 216 kinds.
+bool HarnessWriteTileKinds(const int32_t kinds[216]);
+
+// Stages drawn as text, one string per row of tiles (rows may differ in
+// length; missing cells are empty). Legend (tile code = its kind, except the
+// blocks, which are the game's block codes with kind Solid):
+//   ' ' '.' empty      '#' Solid (1)      '=' Ledge (2)     '^' Spring (3)
+//   'E' exit door (4)  'x' Deadly (5)     'S' hero start (6) '-' hang bar (7)
+//   'f' fruit (8)      'H' ladder (11)    'k' key (12)      's' shuttle (13)
+//   'o' orbit (15)     'w' Walker (16)    'v' SlowWalker (17)
+//   'B' brick (65)     '?' random bonus (83) 'C' checkpoint (101)
+// Any other character is refused (empty result).
+std::vector<uint8_t> HarnessPakFromRows(const std::vector<std::string>& rows);
+// The tile-kind table that goes with the legend above.
+void HarnessLegendTileKinds(int32_t kinds[216]);
+// Writes "tarn/e1s<stage>.pak" from rows and "tarn/world1.prp" with the
+// legend's kinds.
+bool HarnessWriteStage(int stage, const std::vector<std::string>& rows);
+
+// Minimal test data: writes the pictures, an empty "data.dat" and an all-zero
+// "tarn/world1.prp" into dir (made when missing). Existing files are kept.
+bool HarnessMakeMinimalData(const std::string& dir);
+// A fresh empty folder under /tmp (removed by HarnessStop when the harness
+// made it).
+std::string HarnessMakeTempDir();
+// Uncompressed 24-bit BMP of w x h pixels filled with colour 0xRRGGBB.
+std::vector<uint8_t> HarnessSolidBmp(int w, int h, uint32_t rgb);

@@ -1,0 +1,250 @@
+// The configuration and progress file: stored form, defaults, robustness,
+// crash safety and the per-user fallback for a read-only program folder.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "engine/host/host_system.h"
+#include "engine/platform/KSystem.h"
+#include "game/config_file.h"
+#include "game/game_context.h"
+#include "game/user_files.h"
+#include "harness/harness.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Flip(std::string s) {
+  for (char& c : s) c = static_cast<char>(static_cast<unsigned char>(c) + 128);
+  return s;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string DefaultText(bool atSign) {
+  std::string text = "BR\n1\n0\n";
+  for (int i = 0; i < 60; ++i) text += "0 ";
+  text += "\n50\n50\n1\n";
+  if (atSign) text += "@";
+  return text;
+}
+
+class ConfigFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = HarnessMakeTempDir();
+    ASSERT_FALSE(dir_.empty());
+    UseProgramDir(dir_);
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    hadXdg_ = xdg != nullptr;
+    if (xdg) savedXdg_ = xdg;
+    setenv("XDG_DATA_HOME", (dir_ + "/xdg").c_str(), 1);
+    musicVolume = effectsVolume = 0;
+  }
+  void TearDown() override {
+    stopBeforeRenameForTest = false;
+    HostOverrideProgramDirectory(nullptr);
+    KSystem::InitSystem();
+    if (hadXdg_) setenv("XDG_DATA_HOME", savedXdg_.c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  static void UseProgramDir(const std::string& dir) {
+    HostOverrideProgramDirectory(dir.c_str());
+    KSystem::InitSystem();
+  }
+  std::string CfgPath() const { return dir_ + "/tarn/br2.cfg"; }
+  std::string UserCfgPath() const { return dir_ + "/xdg/bramblets2/tarn/br2.cfg"; }
+
+  std::string dir_;
+  bool hadXdg_ = false;
+  std::string savedXdg_;
+};
+
+TEST_F(ConfigFileTest, DefaultFileBytesAndStoredFormAfterARun) {
+  SetConfigDefaults();
+  char text[kConfigMaxBytes];
+  size_t n = FormatConfigText(text, sizeof text, true);
+  EXPECT_EQ(std::string(text, n), DefaultText(true));
+
+  // No file: the defaults are used and the file on disk is in stored form.
+  ReadConfig();
+  EXPECT_EQ(reachedStage, 1);
+  EXPECT_EQ(editorUnlocked, 0);
+  EXPECT_EQ(musicVolume, 50);
+  EXPECT_EQ(effectsVolume, 50);
+  EXPECT_EQ(configFlag, 1);
+  std::string stored = ReadAll(CfgPath());
+  ASSERT_FALSE(stored.empty());
+  EXPECT_EQ(static_cast<unsigned char>(stored[0]), 'B' + 128);
+  EXPECT_EQ(stored, Flip(DefaultText(false)));
+  EXPECT_FALSE(fs::exists(CfgPath() + ".tmp"));
+}
+
+TEST_F(ConfigFileTest, PlainFileIsReplacedByTheDefaults) {
+  std::string plain = "BR\n9\n1\n";
+  for (int i = 0; i < 60; ++i) plain += "1 ";
+  plain += "\n70\n80\n1\n";
+  WriteAll(CfgPath(), plain);
+  ReadConfig();
+  EXPECT_EQ(reachedStage, 1);
+  EXPECT_EQ(editorUnlocked, 0);
+  EXPECT_EQ(stageStatus[1][1], 0);
+  EXPECT_EQ(musicVolume, 50);
+  EXPECT_EQ(ReadAll(CfgPath()), Flip(DefaultText(false)));
+}
+
+TEST_F(ConfigFileTest, StoredFileRoundTripsAndStatusesGoStageByStage) {
+  SetConfigDefaults();
+  reachedStage = 7;
+  editorUnlocked = 1;
+  stageStatus[1][1] = 1;
+  stageStatus[2][1] = 2;
+  stageStatus[3][1] = 3;
+  stageStatus[1][20] = 3;
+  effectsVolume = 150;  // outside 0..100: kept as written
+  musicVolume = -5;
+  configFlag = 9;
+  ASSERT_TRUE(WriteConfig());
+  std::string plain = Flip(ReadAll(CfgPath()));
+  std::istringstream lines(plain);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "BR");
+  std::getline(lines, line);
+  EXPECT_EQ(line, "7");
+  std::getline(lines, line);
+  EXPECT_EQ(line, "1");
+  std::getline(lines, line);
+  EXPECT_EQ(line.substr(0, 6), "1 2 3 ");
+  EXPECT_EQ(line.size(), 6u + 57u * 2u);  // 60 numbers, each followed by a space
+  EXPECT_EQ(line.substr(line.size() - 6), "3 0 0 ");
+
+  SetConfigDefaults();
+  ReadConfig();
+  EXPECT_EQ(reachedStage, 7);
+  EXPECT_EQ(editorUnlocked, 1);
+  EXPECT_EQ(stageStatus[2][1], 2);
+  EXPECT_EQ(stageStatus[3][1], 3);
+  EXPECT_EQ(stageStatus[1][20], 3);
+  EXPECT_EQ(effectsVolume, 150);
+  EXPECT_EQ(musicVolume, -5);
+  EXPECT_EQ(configFlag, 9);
+}
+
+TEST_F(ConfigFileTest, DamagedStoredFilesNeverCrashOrSilenceTheGame) {
+  // Cut short after the statuses: the rest keeps the defaults.
+  std::string text = "BR\n4\n0\n1 1 1 ";
+  WriteAll(CfgPath(), Flip(text));
+  ReadConfig();
+  EXPECT_EQ(reachedStage, 4);
+  EXPECT_EQ(stageStatus[3][1], 1);
+  EXPECT_EQ(stageStatus[1][2], 0);
+  EXPECT_EQ(musicVolume, 50);
+  EXPECT_EQ(configFlag, 1);
+
+  // A flag that does not fit a byte is read as a number and only its byte kept.
+  text = "BR\n2\n0\n";
+  for (int i = 0; i < 60; ++i) text += "0 ";
+  text += "\n40\n30\n300\n";
+  WriteAll(CfgPath(), Flip(text));
+  ReadConfig();
+  EXPECT_EQ(configFlag, static_cast<uint8_t>(300));
+  EXPECT_EQ(musicVolume, 30);
+  EXPECT_EQ(effectsVolume, 40);
+
+  // Far longer than any file the game writes, with one endless first token.
+  WriteAll(CfgPath(), std::string(1, char('B' + 128)) + std::string(1, char('R' + 128)) +
+                          std::string(10000, char('7' + 128)));
+  ReadConfig();
+  EXPECT_EQ(musicVolume, 50);
+
+  // Garbage numbers, huge numbers.
+  WriteAll(CfgPath(), Flip("BR\n99999999999999999999\nxyz\n"));
+  ReadConfig();
+  EXPECT_EQ(reachedStage, INT32_MAX);
+  EXPECT_EQ(editorUnlocked, 0);
+
+  // Empty file and a lone magic byte.
+  WriteAll(CfgPath(), "");
+  ReadConfig();
+  EXPECT_EQ(musicVolume, 50);
+  WriteAll(CfgPath(), std::string(1, char('B' + 128)));
+  ReadConfig();
+  EXPECT_EQ(reachedStage, 1);
+}
+
+TEST_F(ConfigFileTest, ProgressSurvivesAKillDuringTheWrite) {
+  SetConfigDefaults();
+  reachedStage = 5;
+  stageStatus[1][4] = 1;
+  ASSERT_TRUE(WriteConfig());
+  const std::string before = ReadAll(CfgPath());
+
+  reachedStage = 6;
+  stageStatus[1][5] = 1;
+  stopBeforeRenameForTest = true;  // killed after the temporary was written
+  EXPECT_FALSE(WriteConfig());
+  stopBeforeRenameForTest = false;
+  EXPECT_EQ(ReadAll(CfgPath()), before);
+
+  ReadConfig();  // the next start
+  EXPECT_EQ(reachedStage, 5);
+  EXPECT_EQ(stageStatus[1][4], 1);
+  EXPECT_EQ(stageStatus[1][5], 0);
+}
+
+TEST_F(ConfigFileTest, ReadOnlyProgramFolderUsesThePerUserFolder) {
+  // A folder nobody can create files in, not even the superuser.
+  UseProgramDir("/proc/self/bramblets2-readonly");
+  ReadConfig();
+  EXPECT_EQ(musicVolume, 50);
+  ASSERT_TRUE(fs::exists(UserCfgPath()));
+  reachedStage = 3;
+  ASSERT_TRUE(WriteConfig());
+  reachedStage = 1;
+  ReadConfig();
+  EXPECT_EQ(reachedStage, 3);
+
+  // Once a per-user copy exists it is read first, even beside a writable game.
+  UseProgramDir(dir_);
+  SetConfigDefaults();
+  reachedStage = 8;
+  WriteAll(CfgPath(), Flip(std::string("BR\n8\n")));
+  ReadConfig();
+  EXPECT_EQ(reachedStage, 3);
+}
+
+TEST_F(ConfigFileTest, NoWritableFolderAtAllKeepsTheDefaults) {
+  UseProgramDir("/proc/self/bramblets2-readonly");
+  unsetenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  std::string savedHome = home ? home : "";
+  setenv("HOME", "relative", 1);  // no usable per-user folder either
+  ReadConfig();
+  EXPECT_FALSE(WriteConfig());
+  if (home) setenv("HOME", savedHome.c_str(), 1);
+  else unsetenv("HOME");
+  EXPECT_EQ(musicVolume, 50);
+  EXPECT_EQ(effectsVolume, 50);
+}
+
+}  // namespace
