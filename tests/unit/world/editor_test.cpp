@@ -177,7 +177,11 @@ TEST_F(Editor, FallsBackToTheMapdAndStaysOffWithoutAnyFile) {
   std::vector<uint8_t> mapd(kMapdHeaderBytes, 0);
   mapd[264] = 2;
   mapd[268] = 1;
-  for (uint8_t code : {7, 9}) mapd.insert(mapd.end(), {0, 0, 0, 0, code, 0, 0, 0, 0, 0, 0, 0});
+  for (uint8_t code : {7, 9}) {  // one 12-byte record per cell, the code at offset 4
+    const size_t at = mapd.size();
+    mapd.resize(at + 12, 0);
+    mapd[at + 4] = code;
+  }
   ASSERT_TRUE(HarnessWriteFile("tarn/e1s1.mapd", mapd));
   std::remove((HarnessDataDir() + "/tarn/e1s1.pak").c_str());
   Press({kHarnessKeyF1});
