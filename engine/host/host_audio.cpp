@@ -1,6 +1,7 @@
 // SDL audio output and the software voice mixer behind the engine's sound.
 #include "engine/host/host_audio.h"
 
+#include <cstdlib>
 #include <SDL.h>
 
 #include <algorithm>
@@ -239,6 +240,19 @@ bool HostAudioMix(int16_t* out, uint32_t frames) {
   return true;
 }
 
+// Closes the SDL device (its callback has returned once this does) and leaves
+// the voices to their owners.
+static void StopDeviceAtExit() {
+  SDL_AudioDeviceID dev = 0;
+  {
+    std::lock_guard<std::mutex> guard(gMutex);
+    dev = gDevice;
+    gDevice = 0;
+    gOpen = false;
+  }
+  if (dev != 0) SDL_CloseAudioDevice(dev);
+}
+
 bool HostAudioOpen() {
   {
     std::lock_guard<std::mutex> guard(gMutex);
@@ -275,6 +289,13 @@ bool HostAudioOpen() {
     gDevice = dev;
     gOpen = true;
     gManualDevice = false;
+  }
+  // The device is never closed by the game itself; stop its thread before the
+  // exit handlers destroy the mixer's buffers.
+  static bool exitHookSet = false;
+  if (!exitHookSet) {
+    exitHookSet = true;
+    std::atexit(StopDeviceAtExit);
   }
   SDL_PauseAudioDevice(dev, 0);
   return true;
