@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/graphics/KGraphicGL.h"
+#include "engine/graphics/KScreenshot.h"
 #include "engine/host/host_clock.h"
 #include "engine/host/host_image.h"
 #include "engine/host/host_window.h"
@@ -286,45 +287,7 @@ void KWindowGL::SetSoftwareCursor(bool on) { softwareCursor = on; }
 
 bool KWindowGL::SaveScreenshot(const char* path, int format, int w, int h) {
   if (!HostWindowExists() || path == nullptr) return false;
-  const int fw = width, fh = height;
-  if (fw <= 0 || fh <= 0) return false;
-  std::vector<uint8_t> frame;
-  try {
-    frame.resize(static_cast<size_t>(fw) * fh * 4);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  glReadBuffer(HostFrameReadBuffer());
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(0, 0, fw, fh, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
-  // A requested size scales the whole frame down (or up) to it.
-  if (w <= 0 || h <= 0) {
-    w = fw;
-    h = fh;
-  }
-  std::vector<uint8_t> image;
-  try {
-    image.resize(static_cast<size_t>(w) * h * 4);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  // GL rows run bottom first; the encoder wants the top row first. The
-  // screenshot is opaque whatever alpha the frame holds.
-  for (int y = 0; y < h; ++y) {
-    const int sy = fh - 1 - static_cast<int>(static_cast<int64_t>(y) * fh / h);
-    for (int x = 0; x < w; ++x) {
-      const int sx = static_cast<int>(static_cast<int64_t>(x) * fw / w);
-      const uint8_t* src = &frame[(static_cast<size_t>(sy) * fw + sx) * 4];
-      uint8_t* dst = &image[(static_cast<size_t>(y) * w + x) * 4];
-      dst[0] = src[0];
-      dst[1] = src[1];
-      dst[2] = src[2];
-      dst[3] = 255;
-    }
-  }
-  if (format < 0 || format > 3) return true;  // unknown format: nothing written
-  HostEncodeImage(path, format, w, h, image.data(), true);
-  return true;
+  return SaveBackBufferScreenshot(path, format, w, h);
 }
 
 void KWindowGL::SetClipRect(int x1, int y1, int x2, int y2) {
