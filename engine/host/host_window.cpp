@@ -53,6 +53,13 @@ bool quitSeen = false;
 uint64_t inactiveMs = 0;
 bool pacingStarted = false;
 double nextFlipMs = 0.0;
+bool rasterDisabled = false;  // test seam: see HostSetRasterDisabled
+
+void applyRasterDisabled() {
+  if (state.context == nullptr) return;
+  if (rasterDisabled) glEnable(GL_RASTERIZER_DISCARD);
+  else glDisable(GL_RASTERIZER_DISCARD);
+}
 
 SDL_Window* messageBoxOwner() {
   if (state.window != nullptr && state.fullScreen) HostSetWindowFullScreen(false);
@@ -313,6 +320,7 @@ bool HostCreateGLWindow(int width, int height, bool fullScreen, const char* titl
   state.logicalHeight = height;
   state.fullScreen = fullScreen;
   createFrame(depthBuffer);
+  applyRasterDisabled();
   quitSeen = false;
   HostMessageBoxOwner = messageBoxOwner;
   HostResetPacing();
@@ -405,6 +413,10 @@ uint32_t HostFrameReadBuffer() { return state.frameBound ? GL_COLOR_ATTACHMENT0 
 
 void HostPresentFrame() {
   if (state.window == nullptr) return;
+  if (rasterDisabled) {
+    chooseDrawTarget();  // nothing to show, but follow the window's size
+    return;
+  }
   if (state.frameBound) {
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(state.window, &dw, &dh);
@@ -511,6 +523,13 @@ void HostPushFocusEvent(bool focused) {
   if (state.window != nullptr) e.window.windowID = SDL_GetWindowID(state.window);
   SDL_PushEvent(&e);
 }
+
+void HostSetRasterDisabled(bool disabled) {
+  rasterDisabled = disabled;
+  applyRasterDisabled();
+}
+
+bool HostRasterDisabled() { return rasterDisabled; }
 
 bool HostDisplayMode(int index, int* width, int* height, int* bitsPerPixel, int* frequency) {
   if (index < 0 || !HostVideoInit()) return false;

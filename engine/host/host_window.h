@@ -102,5 +102,12 @@ void HostPushQuitEvent();
 void HostPushKeyEvent(uint32_t virtualKey, bool down);
 void HostPushFocusEvent(bool focused);
 
+// Test seam for headless runs: with rasterising disabled the context discards
+// every primitive and clear, and presenting copies and swaps nothing, so a
+// frame costs only the game's own work. The draw calls themselves still run.
+// Off by default; kept across window re-creation.
+void HostSetRasterDisabled(bool disabled);
+bool HostRasterDisabled();
+
 // Display modes of the window's display: index 0, 1, ... False past the end.
 bool HostDisplayMode(int index, int* width, int* height, int* bitsPerPixel, int* frequency);

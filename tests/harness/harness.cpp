@@ -17,29 +17,24 @@
 #include "engine/host/host_clock.h"
 #include "engine/host/host_input.h"
 #include "engine/host/host_system.h"
+#include "engine/host/host_window.h"
 #include "engine/platform/KFile.h"
 #include "engine/platform/KInput.h"
-#include "engine/platform/KSystem.h"
 #include "engine/platform/KWindow.h"
-#include "game/config_file.h"
 #include "game/drawing.h"
 #include "game/game_context.h"
 #include "game/game_main.h"
 #include "game/game_state.h"
 #include "game/input_mapping.h"
-#include "game/random.h"
-#include "game/sound_cues.h"
-#include "game/user_files.h"
 #include "gameplay/objects.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kKeyF = 30;
-constexpr int kKeyG = 31;
 constexpr int kEngineKeyCount = 100;
 constexpr int kTileKinds = 216;
+constexpr int kUncappedFrameRate = -1;  // no pacing sleeps, no vertical sync
 
 struct KeyName {
   const char* name;
@@ -115,6 +110,7 @@ void InstallSeams() {
   HostOverrideProgramDirectory(h.dataDir.c_str());
   HostResetInjectedInput();
   HostInjectMouse(0, 0, 0);  // injected mode: no real device is read
+  HostSetRasterDisabled(!h.options.drawFrames);
   h.hostClockCarry = 0.0;
   ResetFrameTiming();
   ResetInputMapping();
@@ -122,6 +118,7 @@ void InstallSeams() {
 }
 
 void RemoveSeams() {
+  HostSetRasterDisabled(false);
   HostResetInjectedInput();
   HostOverrideProgramDirectory(nullptr);
   HostUseRealCalendar();
@@ -162,20 +159,6 @@ void AdvanceClocks() {
     framesSinceReset = 0;
     timingAccumulatorMs = 0.0f;
   }
-}
-
-// The game's own shutdown order, then the archive registry is emptied so
-// the next start mounts its own.
-void Shutdown() {
-  WriteConfig();
-  ShutdownSound();
-  if (joystickPresent) KInput::ReleaseJoystick(0);
-  KInput::ShowMouse();
-  ReleaseSurfaces();
-  delete gameWindow;
-  gameWindow = nullptr;
-  LeaveLevel();
-  ReleaseArchives();
 }
 
 }  // namespace
@@ -281,27 +264,20 @@ bool HarnessStart(const HarnessOptions& options) {
   InstallSeams();
   h.running = true;
 
-  // The game's start-up order.
-  KSystem::InitSystem();
-  SeedRandom(static_cast<uint32_t>(HostCalendarSeconds()));
-  ReadConfig();
-  if (!InitializeGraphics()) {
+  if (GameStartup() != StartupOk) {
     HarnessStop();
     return false;
   }
-  if (RegisterArchive(KSystem::MakeFilePath("data.dat")) != 0 || !LoadSurfaces() ||
-      !InitializeInput()) {
-    HarnessStop();
-    return false;
-  }
-  InitSound();
-  EnterFrontEnd();
+  // The manual clock moves only between frames: pacing must never sleep
+  // (which would advance it) nor wait for a vertical blank.
+  gameWindow->SetMaxFrameRate(kUncappedFrameRate);
   return true;
 }
 
 void HarnessStop() {
   if (!h.running) return;
-  Shutdown();
+  GameShutdown();
+  ReleaseArchives();  // the next start mounts its own
   RemoveSeams();
   if (h.madeDir) {
     std::error_code ec;
@@ -316,20 +292,21 @@ bool HarnessFrame(const HarnessInput& input) {
   if (!h.running || h.loopEnded || !gameWindow) return false;
   ApplyInput(input);
   AdvanceClocks();
-  // One iteration of the game's loop.
-  if (KInput::IsKeyDown(kKeyF)) gameWindow->ToggleFullScreen(true);
-  if (KInput::IsKeyDown(kKeyG)) gameWindow->ToggleFullScreen(false);
-  if (gameState == Quit) {
-    h.loopEnded = true;
-    return false;
-  }
+  // The iteration runs no frame once the state is Quit (F / G still act).
+  const bool runsFrame = gameState != Quit;
+  if (!GameLoopIteration()) h.loopEnded = true;
+  if (!runsFrame) return false;
   h.recorded += HarnessFormatInput(input) + "\n";
-  gameWindow->SetDefaultWorldView();
-  GameFrame();
   ++h.frames;
-  if (gameWindow->IsQuitting()) h.loopEnded = true;
   return true;
 }
+
+void HarnessSetDrawFrames(bool draw) {
+  h.options.drawFrames = draw;
+  if (h.running) HostSetRasterDisabled(!draw);
+}
+
+bool HarnessDrawsFrames() { return h.options.drawFrames; }
 
 int HarnessRunFrames(int n, const HarnessInput& input) {
   int ran = 0;

@@ -1,6 +1,7 @@
 // Headless game harness: runs the real game frame by frame with a fixed frame
 // time, scripted input (keys by engine key code, mouse position and buttons),
-// the OpenGL renderer on the offscreen video driver, dummy audio, a fixed
+// the OpenGL renderer on the offscreen video driver (or no drawing at all, for
+// long playthroughs: HarnessOptions::drawFrames), dummy audio, a fixed
 // calendar time (the random seed) and the program directory pointed at a test
 // data folder. It can also replay a recorded input file, one line per frame.
 //
@@ -64,11 +65,16 @@ struct HarnessOptions {
                                      // stepped by frameMs (the first frame 0 ms);
                                      // false: frameTimeMs is exactly frameMs
   int64_t calendarSeconds = 1000000; // seeds the random generator
+  // false: the game still makes every draw call, but the GL context rasterises
+  // nothing and nothing is presented, so a frame costs only the game's own
+  // work (long playthroughs). The game's logic runs exactly as when drawn;
+  // pixels read back (screenshots, grabs) are then undefined.
+  bool drawFrames = true;
 };
 
-// Start-up in the game's order (system, seed, configuration, window,
-// archive, surfaces, input, sounds, editor reset, main menu). False when a
-// step failed; the harness is then stopped again.
+// The game's own start-up (system, seed, configuration, window, archive,
+// surfaces, input, sounds, editor reset, main menu), with frames uncapped.
+// False when a step failed; the harness is then stopped again.
 bool HarnessStart(const HarnessOptions& options = HarnessOptions());
 // Shutdown in the game's order (writes the configuration), then clears every
 // seam. Safe to call when not started.
@@ -85,6 +91,10 @@ int HarnessRunFrames(int n, const HarnessInput& input = HarnessInput());
 // ran; true when done() became true.
 bool HarnessRunUntil(const std::function<bool()>& done, int maxFrames,
                      const HarnessInput& input = HarnessInput());
+// Switches drawing on or off from the next frame on (see
+// HarnessOptions::drawFrames), e.g. to draw only the frames a test looks at.
+void HarnessSetDrawFrames(bool draw);
+bool HarnessDrawsFrames();
 // Frames run since HarnessStart.
 int64_t HarnessFrameCount();
 
