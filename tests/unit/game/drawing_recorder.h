@@ -1,4 +1,4 @@
-// A KGraphic that records the blits and fills the drawing helpers make.
+// A KGraphic that draws nothing and records every blit and fill made on it.
 #pragma once
 
 #include <string>
@@ -15,57 +15,68 @@ struct GraphicCall {
 class RecordingGraphic : public KGraphic {
  public:
   std::vector<GraphicCall> calls;
-  void Add(const char* op, float a, float b, float c, float d, float x, float y, bool fx = false,
-           bool fy = false, float angle = 0, float zoom = 1, float alpha = 1) {
-    calls.push_back(GraphicCall{op, a, b, c, d, x, y, angle, zoom, alpha, fx, fy});
-  }
+  using F = float;
+  using I = int16_t;
 
-  void BlitRectFlip(float a, float b, float c, float d, int16_t x, int16_t y, bool fx,
-                    bool fy) override { Add("BlitRectFlip", a, b, c, d, x, y, fx, fy); }
-  void BlitAlphaRectFlip(float a, float b, float c, float d, int16_t x, int16_t y, bool fx,
-                         bool fy) override { Add("BlitAlphaRectFlip", a, b, c, d, x, y, fx, fy); }
-  void BlitAlphaRectFx(float a, float b, float c, float d, int16_t x, int16_t y, float angle,
-                       float zoom, float alpha, bool fx, bool fy, float, float) override {
-    Add("BlitAlphaRectFx", a, b, c, d, x, y, fx, fy, angle, zoom, alpha);
+  void BlitRect(F a, F b, F c, F d, I x, I y) override { Add("BlitRect", a, b, c, d, x, y); }
+  void BlitAlphaRect(F a, F b, F c, F d, I x, I y) override { Add("BlitAlphaRect", a, b, c, d, x, y); }
+  void BlitRectFlip(F a, F b, F c, F d, I x, I y, bool fx, bool fy) override {
+    Add("BlitRectFlip", a, b, c, d, x, y, fx, fy);
+  }
+  void BlitAlphaRectFlip(F a, F b, F c, F d, I x, I y, bool fx, bool fy) override {
+    Add("BlitAlphaRectFlip", a, b, c, d, x, y, fx, fy);
+  }
+  void BlitRectFx(F a, F b, F c, F d, I x, I y, F an, F z, bool fx, bool fy) override {
+    Add("BlitRectFx", a, b, c, d, x, y, fx, fy, an, z);
+  }
+  void BlitAlphaRectFx(F a, F b, F c, F d, I x, I y, F an, F z, F al, bool fx, bool fy, F, F) override {
+    Add("BlitAlphaRectFx", a, b, c, d, x, y, fx, fy, an, z, al);
+  }
+  void BlitRectFlipF(F a, F b, F c, F d, F x, F y, bool fx, bool fy) override {
+    Add("BlitRectFlipF", a, b, c, d, x, y, fx, fy);
+  }
+  void BlitAlphaRectFlipF(F a, F b, F c, F d, F x, F y, bool fx, bool fy) override {
+    Add("BlitAlphaRectFlipF", a, b, c, d, x, y, fx, fy);
+  }
+  void BlitRectFxF(F a, F b, F c, F d, F x, F y, F an, F z, bool fx, bool fy) override {
+    Add("BlitRectFxF", a, b, c, d, x, y, fx, fy, an, z);
+  }
+  void BlitAlphaRectFxF(F a, F b, F c, F d, F x, F y, F an, F z, F al, bool fx, bool fy, F, F) override {
+    Add("BlitAlphaRectFxF", a, b, c, d, x, y, fx, fy, an, z, al);
   }
   // FillRect's colour goes to angle, zoom, alpha, dx (r, g, b, a).
-  void FillRect(float x1, float y1, float x2, float y2, float r, float g, float b,
-                float a) override { Add("FillRect", x1, y1, x2, y2, a, 0, false, false, r, g, b); }
-
-  // Everything else is not used by the helpers.
-  bool LoadPictureKeyPixel(char*, int16_t, int16_t) override { return false; }
-  void BlitRect(float, float, float, float, int16_t, int16_t) override { Add("other", 0, 0, 0, 0, 0, 0); }
-  void BlitAlphaRect(float, float, float, float, int16_t, int16_t) override { Add("other", 0, 0, 0, 0, 0, 0); }
-  bool LoadPictureFromMemory(const char*, const unsigned char*, uint32_t, bool, bool) override { return false; }
-  bool LoadPictureFromMemoryKeyPixel(const char*, const unsigned char*, uint32_t, int16_t, int16_t) override {
-    return false;
+  void FillRect(F x1, F y1, F x2, F y2, F r, F g, F b, F a) override {
+    Add("FillRect", x1, y1, x2, y2, a, 0, false, false, r, g, b);
   }
+
+  // Nothing else is recorded.
+  bool LoadPictureKeyPixel(char*, I, I) override { return false; }
+  bool LoadPictureFromMemory(const char*, const unsigned char*, uint32_t, bool, bool) override { return false; }
+  bool LoadPictureFromMemoryKeyPixel(const char*, const unsigned char*, uint32_t, I, I) override { return false; }
   bool LoadPictureWithMask(char*, char*, bool) override { return false; }
   bool LoadPicture(char*, bool, bool) override { return false; }
   void FreePicture() override {}
-  float GetWidth() override { return 0; }
-  float GetHeight() override { return 0; }
+  F GetWidth() override { return 0; }
+  F GetHeight() override { return 0; }
   void SetFiltering(bool) override {}
-  void DrawLine(float, float, float, float, float, float, float, float) override {}
-  void PlotPixel(float, float, float, float, float, float) override {}
-  void BlitRectFx(float, float, float, float, int16_t, int16_t, float, float, bool, bool) override {}
-  void BlitRectFlipF(float, float, float, float, float, float, bool, bool) override {}
-  void BlitRectFxF(float, float, float, float, float, float, float, float, bool, bool) override {}
-  void BlitAlphaRectFlipF(float, float, float, float, float, float, bool, bool) override {}
-  void BlitAlphaRectFxF(float, float, float, float, float, float, float, float, float, bool, bool, float,
-                        float) override {}
-  void DrawTextureRotated(int16_t, int16_t, int16_t, int16_t, float, float) override {}
-  void BlitQuad(float, float, float, float, float, float, float, float, float, float, float, float, float,
-                float, float, float) override {}
+  void DrawLine(F, F, F, F, F, F, F, F) override {}
+  void PlotPixel(F, F, F, F, F, F) override {}
+  void DrawTextureRotated(I, I, I, I, F, F) override {}
+  void BlitQuad(F, F, F, F, F, F, F, F, F, F, F, F, F, F, F, F) override {}
   void SetBlendMode(int32_t) override {}
-  void StretchAlphaRect(float, float, float, float, float, float, float, float, float, float, bool, bool,
-                        float, float) override {}
+  void StretchAlphaRect(F, F, F, F, F, F, F, F, F, F, bool, bool, F, F) override {}
   bool GrabBackBuffer(PixelFilter) override { return false; }
   bool GrabFrontBuffer() override { return false; }
   void SetColorKey(bool, uint8_t, uint8_t, uint8_t) override {}
   void SetTextureRepeat(bool) override {}
-  void SetBlitColor(float, float, float, float) override {}
+  void SetBlitColor(F, F, F, F) override {}
   bool MakePictureFromArray(uint32_t*, int32_t, int32_t, bool) override { return false; }
   void UpdatePictureFromArray() override {}
   void UseTexture() override {}
+
+ private:
+  void Add(const char* op, F a, F b, F c, F d, F x, F y, bool fx = false, bool fy = false, F angle = 0,
+           F zoom = 1, F alpha = 1) {
+    calls.push_back(GraphicCall{op, a, b, c, d, x, y, angle, zoom, alpha, fx, fy});
+  }
 };

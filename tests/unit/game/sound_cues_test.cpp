@@ -106,12 +106,11 @@ TEST_F(SoundCues, MusicIsReplacedAndFollowsItsVolume) {
 }
 
 TEST(StageMusic, ChosenByStageModThree) {
-  EXPECT_STREQ(StageMusicPath(3), "audio\\ingame1.ogg");
-  EXPECT_STREQ(StageMusicPath(1), "audio\\ingame2.ogg");
-  EXPECT_STREQ(StageMusicPath(20), "audio\\ingame3.ogg");
-  EXPECT_STREQ(StageMusicPath(0), "audio\\ingame1.ogg");
-  EXPECT_STREQ(StageMusicPath(-1), "audio\\ingame3.ogg");
-  EXPECT_STREQ(StageMusicPath(-5), "audio\\ingame2.ogg");
+  const int tune[] = {3, 1, 20, 0, -1, -5};  // ingame1, 2, 3, 1, 3, 2
+  const char* expected[] = {"1", "2", "3", "1", "3", "2"};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(std::string(StageMusicPath(tune[i])), std::string("audio\\ingame") + expected[i] + ".ogg");
+  }
 }
 
 // With the game's generated sounds beside the program, every cue and every

@@ -1,33 +1,19 @@
 // The whole game, headless, driven by keys: a stage file written by the test,
 // walked from the start over a wall to the key and the exit.
-#include <gtest/gtest.h>
+#include "unit/world/world_fixture.h"
 
-#include <string>
-#include <vector>
-
-#include "game/game_context.h"
 #include "game/game_state.h"
 #include "gameplay/items.h"
-#include "gameplay/objects.h"
 #include "harness/harness.h"
 
 namespace {
 
 // '#' solid, '@' start, 'k' key, 'D' exit door.
 std::vector<uint8_t> StagePak(const std::vector<std::string>& rows) {
-  std::vector<uint8_t> bytes;
-  auto put32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  put32(static_cast<uint32_t>(rows[0].size()));
-  put32(static_cast<uint32_t>(rows.size()));
-  for (const std::string& row : rows) {
-    for (char c : row) {
-      const uint32_t code = c == '#' ? 1 : c == '@' ? 180 : c == 'k' ? 182 : c == 'D' ? 189 : 0;
-      put32(code + 48);
-    }
-  }
-  return bytes;
+  std::vector<int32_t> codes;
+  for (const std::string& row : rows)
+    for (char c : row) codes.push_back(c == '#' ? 1 : c == '@' ? 180 : c == 'k' ? 182 : c == 'D' ? 189 : 0);
+  return worldtest::PakBytes(int32_t(rows[0].size()), int32_t(rows.size()), codes);
 }
 
 TEST(HeroKeyboard, WalksJumpsOverAWallTakesTheKeyAndFinishesTheStage) {
@@ -45,9 +31,8 @@ TEST(HeroKeyboard, WalksJumpsOverAWallTakesTheKeyAndFinishesTheStage) {
   ASSERT_TRUE(HarnessWriteFile("tarn/e1s1.pak", StagePak(rows)));
   ASSERT_TRUE(HarnessStartStage(1));
 
-  HarnessInput right;
+  HarnessInput right, jumpRight;
   right.keys = {kHarnessKeyRight};
-  HarnessInput jumpRight;
   jumpRight.keys = {kHarnessKeyRight, kHarnessKeySpace};
   HarnessRunFrames(40, right);      // up to the wall
   GameObject* hero = FindObject(Hero, 1);

@@ -1,13 +1,9 @@
 // A whole stage in the running game: the hero falls from his start, lands on
 // the floor, and the camera follows him.
-#include <gtest/gtest.h>
+#include "unit/world/world_fixture.h"
 
-#include <vector>
-
-#include "game/game_context.h"
 #include "game/game_state.h"
 #include "gameplay/level_view.h"
-#include "gameplay/objects.h"
 #include "harness/harness.h"
 
 namespace {
@@ -19,15 +15,10 @@ TEST(LevelViewStage, HeroFallsLandsAndIsFollowed) {
   kinds[1] = 2;    // floor
   kinds[180] = 6;  // start
   ASSERT_TRUE(HarnessWriteTileKinds(kinds));
-  std::vector<uint8_t> pak;
-  auto le32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) pak.push_back(uint8_t(v >> (8 * i)));
-  };
-  le32(w);
-  le32(h);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) le32(48u + (y == h - 1 ? 1u : (x == 30 && y == 5 ? 180u : 0u)));
-  ASSERT_TRUE(HarnessWriteFile("tarn/e1s1.pak", pak));
+  std::vector<int32_t> codes(w * h, 0);  // a floor along the bottom, the start at (30, 5)
+  for (int32_t x = 0; x < w; ++x) codes[(h - 1) * w + x] = 1;
+  codes[5 * w + 30] = 180;
+  ASSERT_TRUE(HarnessWriteFile("tarn/e1s1.pak", worldtest::PakBytes(w, h, codes)));
   ASSERT_TRUE(HarnessStartStage(1));
   GameObject* hero = FindObject(Hero, 1);
   ASSERT_NE(hero, nullptr);

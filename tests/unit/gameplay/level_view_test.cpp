@@ -1,6 +1,8 @@
 // Level drawing and the camera.
 #include "unit/world/world_fixture.h"
 
+#include "unit/game/drawing_recorder.h"
+
 #include "gameplay/items.h"
 #include "gameplay/level_view.h"
 #include "world/editor.h"
@@ -40,14 +42,14 @@ class LevelView : public StageFolderTest {
 TEST_F(LevelView, DrawsOnlyCellsOfTheMapThatAreOnScreen) {
   Map(3, 2, 1);
   DrawLevel(0, 0);
-  EXPECT_EQ(sheet_.blits.size(), 6u);  // a narrow map: only its own cells
+  EXPECT_EQ(sheet_.calls.size(), 6u);  // a narrow map: only its own cells
   Map(60, 40, 1);
-  sheet_.blits.clear();
+  sheet_.calls.clear();
   DrawLevel(40, 40);
-  EXPECT_EQ(sheet_.blits.size(), 26u * 20u);  // the 21st row starts below the screen
-  sheet_.blits.clear();
+  EXPECT_EQ(sheet_.calls.size(), 26u * 20u);  // the 21st row starts below the screen
+  sheet_.calls.clear();
   DrawLevel(60 * 32 - 800, 40 * 32 - 600);  // the far corner: nothing past the map
-  EXPECT_EQ(sheet_.blits.size(), 25u * 19u);
+  EXPECT_EQ(sheet_.calls.size(), 25u * 19u);
 }
 
 TEST_F(LevelView, MarkersStartDoorFlowersAndPlumBlocks) {
@@ -56,11 +58,11 @@ TEST_F(LevelView, MarkersStartDoorFlowersAndPlumBlocks) {
   for (int32_t i = 0; i < 5; ++i) Put(i, 0, codes[i]);
   Put(30, 0, 144);
   DrawLevel(0, 0);
-  ASSERT_EQ(sheet_.blits.size(), 2u);  // the door (no key held) and the plum block
-  EXPECT_EQ(sheet_.blits[0].dx, 64);
-  ASSERT_EQ(sprites_.blits.size(), 1u);
-  EXPECT_EQ(sprites_.blits[0].sy, 805);
-  EXPECT_EQ(sprites_.blits[0].dx, 96 - 24);
+  ASSERT_EQ(sheet_.calls.size(), 2u);  // the door (no key held) and the plum block
+  EXPECT_EQ(sheet_.calls[0].dx, 64);
+  ASSERT_EQ(sprites_.calls.size(), 1u);
+  EXPECT_EQ(sprites_.calls[0].sy1, 805);
+  EXPECT_EQ(sprites_.calls[0].dx, 96 - 24);
   keys = 1;
   powerState.plumFlag = true;
   DrawLevel(0, 0);
@@ -145,10 +147,10 @@ TEST_F(LevelView, FlowersSwellNearTheHero) {
   DrawFlower(0, 116, 116);  // on the hero's centre
   DrawFlower(1, 316, 116);  // 200 away
   DrawFlower(9, 0, 0);      // unknown kind: nothing
-  ASSERT_EQ(sprites_.blits.size(), 2u);
-  EXPECT_NEAR(sprites_.blits[0].zoom, 2.0f, 1e-4);
-  EXPECT_NEAR(sprites_.blits[0].angle, 5.0f, 1e-3);
-  EXPECT_FLOAT_EQ(sprites_.blits[1].zoom, 1.0f);
+  ASSERT_EQ(sprites_.calls.size(), 2u);
+  EXPECT_NEAR(sprites_.calls[0].zoom, 2.0f, 1e-4);
+  EXPECT_NEAR(sprites_.calls[0].angle, 5.0f, 1e-3);
+  EXPECT_FLOAT_EQ(sprites_.calls[1].zoom, 1.0f);
 }
 
 TEST_F(LevelView, HeroBelowThePlayfieldLosesALife) {
@@ -158,9 +160,9 @@ TEST_F(LevelView, HeroBelowThePlayfieldLosesALife) {
   hero->frameW = hero->frameH = fruit->frameW = fruit->frameH = 32;
   EXPECT_FALSE(DrawObjects());
   EXPECT_EQ(gameState, LifeLost);
-  EXPECT_TRUE(sprites_.blits.empty());  // the pass stopped at the hero
+  EXPECT_TRUE(sprites_.calls.empty());  // the pass stopped at the hero
   EXPECT_TRUE(DrawObjects());
-  EXPECT_EQ(sprites_.blits.back().dx, 10);
+  EXPECT_EQ(sprites_.calls.back().dx, 10);
 }
 
 }  // namespace

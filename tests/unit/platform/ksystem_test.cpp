@@ -7,7 +7,7 @@
 #include <chrono>
 #include <climits>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -101,7 +101,7 @@ TEST_F(ClockTest, KeepsCountingAcrossTheThirtyTwoBitWrap) {
   KSystem::ResetClock();
   const uint32_t before = KSystem::GetMilliseconds();
   HostAdvanceClock(0x20);
-  EXPECT_EQ(KSystem::GetMilliseconds(), before + 0x20);
+  EXPECT_EQ(KSystem::GetMilliseconds(), before + 0x20);  // across the 32-bit wrap
 }
 
 int pumpCount = 0;
@@ -148,11 +148,9 @@ TEST(OpenUrlTest, HandsTheTargetToTheOpenerWithoutAShell) {
   // The opener runs on its own thread; give it time to finish.
   std::string opened;
   for (int i = 0; i < 500 && opened.empty(); ++i) {
+    if (i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::ifstream in(out);
-    std::stringstream text;
-    text << in.rdbuf();
-    opened = text.str();
-    if (opened.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    opened.assign(std::istreambuf_iterator<char>(in), {});
   }
   HostSetOpenProgram(nullptr);
   EXPECT_EQ(opened, target);

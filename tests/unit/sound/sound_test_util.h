@@ -101,42 +101,30 @@ inline std::vector<uint8_t> EncodeOgg(int channels, long rate, const std::vector
     out.insert(out.end(), p.body, p.body + p.body_len);
   };
   while (ogg_stream_flush(&os, &og)) emit(og);
-  const long frames = static_cast<long>(samples.size()) / channels;
-  const long chunk = 4096;
-  long done = 0;
-  bool eos = false;
-  while (!eos) {
-    long n = std::min(chunk, frames - done);
-    if (n > 0) {
-      float** buf = vorbis_analysis_buffer(&vd, static_cast<int>(n));
-      for (long i = 0; i < n; ++i) {
-        for (int c = 0; c < channels; ++c) buf[c][i] = samples[(done + i) * channels + c] / 32768.0f;
-      }
-      vorbis_analysis_wrote(&vd, static_cast<int>(n));
-      done += n;
-    } else {
-      vorbis_analysis_wrote(&vd, 0);
-    }
+  // Feeds the samples in chunks, then the end of stream, writing out every finished page.
+  auto drain = [&] {
     while (vorbis_analysis_blockout(&vd, &vb) == 1) {
       vorbis_analysis(&vb, nullptr);
       vorbis_bitrate_addblock(&vb);
       ogg_packet op;
       while (vorbis_bitrate_flushpacket(&vd, &op)) {
         ogg_stream_packetin(&os, &op);
-        while (ogg_stream_pageout(&os, &og)) {
-          emit(og);
-          if (ogg_page_eos(&og)) eos = true;
-        }
+        while (ogg_stream_pageout(&os, &og)) emit(og);
       }
     }
-    if (n <= 0 && !eos) {
-      while (ogg_stream_flush(&os, &og)) {
-        emit(og);
-        if (ogg_page_eos(&og)) eos = true;
-      }
-      eos = true;
-    }
+  };
+  const long frames = static_cast<long>(samples.size()) / channels;
+  for (long done = 0; done < frames; done += 4096) {
+    const long n = std::min(4096L, frames - done);
+    float** buf = vorbis_analysis_buffer(&vd, static_cast<int>(n));
+    for (long i = 0; i < n; ++i)
+      for (int c = 0; c < channels; ++c) buf[c][i] = samples[(done + i) * channels + c] / 32768.0f;
+    vorbis_analysis_wrote(&vd, static_cast<int>(n));
+    drain();
   }
+  vorbis_analysis_wrote(&vd, 0);
+  drain();
+  while (ogg_stream_flush(&os, &og)) emit(og);
   ogg_stream_clear(&os);
   vorbis_block_clear(&vb);
   vorbis_dsp_clear(&vd);

@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,14 +20,9 @@ using namespace soundgen;
 namespace {
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>* out) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  out->clear();
-  uint8_t buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out->insert(out->end(), buf, buf + n);
-  std::fclose(f);
-  return true;
+  std::ifstream in(path, std::ios::binary);
+  out->assign(std::istreambuf_iterator<char>(in), {});
+  return in.is_open();
 }
 
 std::vector<float> Tone(double hz, double seconds, int channels) {

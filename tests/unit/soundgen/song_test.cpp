@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "instrument.h"
 #include "song.h"
@@ -48,13 +49,9 @@ SongSetup MakeSetup(double seconds, bool loop) {
 }  // namespace
 
 TEST(Song, NoteNames) {
-  EXPECT_EQ(ParseNoteName("C4"), 60);
-  EXPECT_EQ(ParseNoteName("A4"), 69);
-  EXPECT_EQ(ParseNoteName("F#5"), 78);
-  EXPECT_EQ(ParseNoteName("Bb3"), 58);
-  EXPECT_EQ(ParseNoteName("B#4"), 72);
-  EXPECT_EQ(ParseNoteName("Cb4"), 59);
-  EXPECT_EQ(ParseNoteName("C0"), 12);
+  const std::pair<const char*, int> good[] = {{"C4", 60}, {"A4", 69}, {"F#5", 78}, {"Bb3", 58},
+                                              {"B#4", 72}, {"Cb4", 59}, {"C0", 12}};
+  for (const auto& g : good) EXPECT_EQ(ParseNoteName(g.first), g.second) << g.first;
   for (const char* bad : {"", "C", "C#", "H4", "c4", "C10", "C-1", "Cx4", "#4", "C4 ", "Bb"})
     EXPECT_EQ(ParseNoteName(bad), -1) << bad;
 }

@@ -1,14 +1,11 @@
 // The stage editor driven through the running game with keys and the mouse.
-#include <gtest/gtest.h>
+#include "unit/world/world_fixture.h"
 
 #include <cstdio>
-#include <vector>
 
 #include "game/game_state.h"
-#include "gameplay/objects.h"
 #include "harness/harness.h"
 #include "world/editor.h"
-#include "world/level.h"
 
 namespace {
 
@@ -34,11 +31,7 @@ class Editor : public ::testing::Test {
       for (int32_t x = 0; x < w; ++x) codes[size_t((h - 1) * w + x)] = 1;
       codes[size_t((h - 2) * w)] = 180;
     }
-    std::vector<uint8_t> pak;
-    for (uint32_t v : {uint32_t(w), uint32_t(h)})
-      for (int i = 0; i < 4; ++i) pak.push_back(uint8_t(v >> (8 * i)));
-    for (int32_t c : codes) pak.insert(pak.end(), {uint8_t(c + 48), 0, 0, 0});
-    ASSERT_TRUE(HarnessWriteFile("tarn/e1s1.pak", pak));
+    ASSERT_TRUE(HarnessWriteFile("tarn/e1s1.pak", worldtest::PakBytes(w, h, codes)));
     ASSERT_TRUE(HarnessStartStage(1));
     editorUnlocked = 1;
     Press({kHarnessKeyF1});
@@ -55,10 +48,8 @@ class Editor : public ::testing::Test {
   static void Click(int x, int y, std::vector<int> keys = {}) {
     HarnessInput in;
     in.keys = std::move(keys);
-    in.mouseSet = true;
-    in.mouseX = x;
-    in.mouseY = y;
-    in.mouseLeft = true;
+    in.mouseSet = in.mouseLeft = true;
+    in.mouseX = x, in.mouseY = y;
     HarnessFrame(in);
     in.mouseLeft = false;
     HarnessRunFrames(2, in);
@@ -174,15 +165,7 @@ TEST_F(Editor, ResizingAtEachEdgeKeepsTheOtherCellsInPlace) {
 TEST_F(Editor, FallsBackToTheMapdAndStaysOffWithoutAnyFile) {
   Open(30, 20);
   Press({kHarnessKeyF1});
-  std::vector<uint8_t> mapd(kMapdHeaderBytes, 0);
-  mapd[264] = 2;
-  mapd[268] = 1;
-  for (uint8_t code : {7, 9}) {  // one 12-byte record per cell, the code at offset 4
-    const size_t at = mapd.size();
-    mapd.resize(at + 12, 0);
-    mapd[at + 4] = code;
-  }
-  ASSERT_TRUE(HarnessWriteFile("tarn/e1s1.mapd", mapd));
+  ASSERT_TRUE(HarnessWriteFile("tarn/e1s1.mapd", worldtest::MapdBytes(2, 1, {7, 9})));
   std::remove((HarnessDataDir() + "/tarn/e1s1.pak").c_str());
   Press({kHarnessKeyF1});
   ASSERT_TRUE(editorMode);

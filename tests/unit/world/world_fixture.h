@@ -1,5 +1,5 @@
-// Shared helpers for the stage tests: a throw-away program folder, stage files
-// written byte by byte, and a surface that records every blit.
+// Shared helpers for the stage tests: a throw-away program folder and stage
+// files written byte by byte.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/graphics/KGraphic.h"
 #include "engine/host/host_system.h"
 #include "engine/platform/KSystem.h"
 #include "game/game_context.h"
@@ -100,56 +99,6 @@ class StageFolderTest : public ::testing::Test {
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
   }
   std::string dir_;
-};
-
-// A surface that draws nothing and records where every copy went.
-struct Blit {
-  float sx, sy;
-  int32_t dx, dy;
-  float angle, zoom;
-};
-class RecordingGraphic : public KGraphic {
- public:
-  std::vector<Blit> blits;
-  using F = float;
-  using I = int16_t;
-  bool LoadPictureKeyPixel(char*, I, I) override { return true; }
-  void BlitRect(F a, F b, F, F, I x, I y) override { Add(a, b, x, y); }
-  void BlitAlphaRect(F a, F b, F, F, I x, I y) override { Add(a, b, x, y); }
-  bool LoadPictureFromMemory(const char*, const unsigned char*, uint32_t, bool, bool) override { return true; }
-  bool LoadPictureFromMemoryKeyPixel(const char*, const unsigned char*, uint32_t, I, I) override { return true; }
-  bool LoadPictureWithMask(char*, char*, bool) override { return true; }
-  bool LoadPicture(char*, bool, bool) override { return true; }
-  void FreePicture() override {}
-  F GetWidth() override { return 800; }
-  F GetHeight() override { return 640; }
-  void SetFiltering(bool) override {}
-  void FillRect(F, F, F, F, F, F, F, F) override {}
-  void DrawLine(F, F, F, F, F, F, F, F) override {}
-  void PlotPixel(F, F, F, F, F, F) override {}
-  void BlitRectFlip(F a, F b, F, F, I x, I y, bool, bool) override { Add(a, b, x, y); }
-  void BlitRectFx(F a, F b, F, F, I x, I y, F an, F z, bool, bool) override { Add(a, b, x, y, an, z); }
-  void BlitAlphaRectFlip(F a, F b, F, F, I x, I y, bool, bool) override { Add(a, b, x, y); }
-  void BlitAlphaRectFx(F a, F b, F, F, I x, I y, F an, F z, F, bool, bool, F, F) override { Add(a, b, x, y, an, z); }
-  void BlitRectFlipF(F a, F b, F, F, F x, F y, bool, bool) override { Add(a, b, I(x), I(y)); }
-  void BlitRectFxF(F a, F b, F, F, F x, F y, F an, F z, bool, bool) override { Add(a, b, I(x), I(y), an, z); }
-  void BlitAlphaRectFlipF(F a, F b, F, F, F x, F y, bool, bool) override { Add(a, b, I(x), I(y)); }
-  void BlitAlphaRectFxF(F a, F b, F, F, F x, F y, F an, F z, F, bool, bool, F, F) override { Add(a, b, I(x), I(y), an, z); }
-  void DrawTextureRotated(I, I, I, I, F, F) override {}
-  void BlitQuad(F, F, F, F, F, F, F, F, F, F, F, F, F, F, F, F) override {}
-  void SetBlendMode(int32_t) override {}
-  void StretchAlphaRect(F, F, F, F, F, F, F, F, F, F, bool, bool, F, F) override {}
-  bool GrabBackBuffer(PixelFilter) override { return false; }
-  bool GrabFrontBuffer() override { return false; }
-  void SetColorKey(bool, uint8_t, uint8_t, uint8_t) override {}
-  void SetTextureRepeat(bool) override {}
-  void SetBlitColor(F, F, F, F) override {}
-  bool MakePictureFromArray(uint32_t*, int32_t, int32_t, bool) override { return false; }
-  void UpdatePictureFromArray() override {}
-  void UseTexture() override {}
-
- private:
-  void Add(F sx, F sy, I x, I y, F an = 0, F z = 1) { blits.push_back({sx, sy, x, y, an, z}); }
 };
 
 }  // namespace worldtest
