@@ -1,0 +1,233 @@
+// DirectDraw-style surfaces: texel formats, loads, arrays, grabs and the
+// restore of every picture after the device lost them.
+#include <string>
+#include <vector>
+
+#include "kgraphicdd_fixture.h"
+#include "picture_data.h"
+
+namespace {
+
+constexpr uint32_t kBlue = 0x0000FF, kRed = 0xFF0000, kWhite = 0xFFFFFF;
+
+TEST(KGraphicDDFormats, TexelPackingAndSurfaceChoice) {
+  EXPECT_EQ(PackA8R8G8B8(0x11, 0x22, 0x33, 0x44), 0x44112233u);
+  EXPECT_EQ(PackA4R4G4B4(0xFF, 0x80, 0x40, 0x20), 0x2F84);
+  EXPECT_EQ(PackX1R5G5B5(0xFF, 0x80, 0x08), (31 << 10) | (16 << 5) | 1);
+  EXPECT_EQ(PackX1R5G5B5(0xFF, 0xFF, 0xFF) & 0x8000, 0);  // bit 15 stays clear
+
+  EXPECT_EQ(SurfaceFormatFor(true, false, false), kHostA8R8G8B8);
+  EXPECT_EQ(SurfaceFormatFor(false, true, false), kHostA4R4G4B4);
+  EXPECT_EQ(SurfaceFormatFor(false, false, true), kHostA4R4G4B4);
+  EXPECT_EQ(SurfaceFormatFor(false, false, false), kHostX1R5G5B5);
+
+  EXPECT_EQ(SurfaceSideFor(1, 1), 1);
+  EXPECT_EQ(SurfaceSideFor(3, 2), 4);
+  EXPECT_EQ(SurfaceSideFor(256, 256), 256);
+  EXPECT_EQ(SurfaceSideFor(300, 20), 512);
+
+  int32_t src = 0, dst = 0;
+  EXPECT_TRUE(BlendFactorsForMode(2, &src, &dst));
+  EXPECT_EQ(src, kHostBlendOne);
+  EXPECT_EQ(dst, kHostBlendInvSrcAlpha);
+  EXPECT_FALSE(BlendFactorsForMode(7, &src, &dst));
+}
+
+TEST(KGraphicDDFormats, LoadsFailWithoutDevice) {
+  KGraphicDD::SetDeviceObjects(nullptr, 0, 0, 0);
+  TempDir dir;
+  std::string name = dir.Write("a.bmp", SolidBmp(2, 2, kRed));
+  KGraphicDD g;
+  EXPECT_FALSE(g.LoadPicture(name.data(), true, true));
+  EXPECT_STREQ(g.GetFileName(), "");
+  uint32_t px[4] = {0};
+  EXPECT_FALSE(g.MakePictureFromArray(px, 2, 2, true));
+  EXPECT_FALSE(g.GrabBackBuffer(nullptr));
+  g.BlitRect(0, 0, 2, 2, 0, 0);  // nothing to draw on, nothing happens
+}
+
+using KGraphicDDLoad = DDTest;
+
+TEST_F(KGraphicDDLoad, OnePixelPictureGetsOneTexel) {
+  TempDir dir;
+  std::string name = dir.Write("one.bmp", SolidBmp(1, 1, kRed));
+  KGraphicDD g;
+  ASSERT_TRUE(g.LoadPicture(name.data(), true, true));
+  EXPECT_EQ(g.GetTextureWidth(), 1.0f);
+  EXPECT_EQ(HostSurfaceWidth(g.GetSurface()), 1);
+  EXPECT_EQ(HostSurfaceHeight(g.GetSurface()), 1);
+  EXPECT_EQ(g.GetWidth(), 1.0f);
+
+  std::string wide = dir.Write("wide.bmp", SolidBmp(5, 3, kRed));
+  ASSERT_TRUE(g.LoadPicture(wide.data(), true, true));
+  EXPECT_EQ(g.GetTextureWidth(), 8.0f);
+  EXPECT_EQ(g.GetTextureHeight(), 8.0f);
+}
+
+TEST_F(KGraphicDDLoad, KeyedBlueBecomesTransparentInBothAlphaFormats) {
+  TempDir dir;
+  std::string name = dir.Write("key.bmp", MakeBmp24(2, 1, [](int x, int) {
+                                 return x == 0 ? kBlue : kRed;
+                               }));
+  KGraphicDD g;
+  g.SetColorKey(true, 0, 0, 255);
+
+  ASSERT_TRUE(g.LoadPicture(name.data(), true, true));
+  ASSERT_EQ(HostSurfaceGetFormat(g.GetSurface()), kHostA8R8G8B8);
+  EXPECT_EQ(Texel32(g.GetSurface(), 0, 0), (DDColor{0, 0, 255, 0}));
+  EXPECT_EQ(Texel32(g.GetSurface(), 1, 0), (DDColor{255, 0, 0, 255}));
+  // Beyond the picture the texture is clear.
+  EXPECT_EQ(Texel32(g.GetSurface(), 0, 1), (DDColor{0, 0, 0, 0}));
+
+  ASSERT_TRUE(g.LoadPicture(name.data(), false, true));
+  ASSERT_EQ(HostSurfaceGetFormat(g.GetSurface()), kHostA4R4G4B4);
+  EXPECT_EQ(Texel16(g.GetSurface(), 0, 0), 0x000F);  // alpha nibble 0, blue 15
+  EXPECT_EQ(Texel16(g.GetSurface(), 1, 0), 0xFF00);
+
+  // Sixteen bits without alpha drop the key with the alpha.
+  ASSERT_TRUE(g.LoadPicture(name.data(), false, false));
+  ASSERT_EQ(HostSurfaceGetFormat(g.GetSurface()), kHostX1R5G5B5);
+  EXPECT_EQ(Texel16(g.GetSurface(), 0, 0), 0x001F);
+}
+
+TEST_F(KGraphicDDLoad, BadFilesAreRefusedAndForgotten) {
+  TempDir dir;
+  std::string good = dir.Write("good.bmp", SolidBmp(2, 2, kRed));
+  std::vector<uint8_t> junk(40, 0x5A);
+  std::string bad = dir.Write("bad.bmp", junk);
+  std::string missing = dir.File("missing.png");
+  std::string untyped = dir.Write("plain.txt", SolidBmp(2, 2, kRed));
+  KGraphicDD g;
+  ASSERT_TRUE(g.LoadPicture(good.data(), true, true));
+  EXPECT_FALSE(g.LoadPicture(bad.data(), true, true));
+  EXPECT_EQ(g.GetSurface(), nullptr);
+  EXPECT_STREQ(g.GetFileName(), "");
+  EXPECT_FALSE(g.LoadPictureKeyPixel(missing.data(), 0, 0));
+  EXPECT_FALSE(g.LoadPicture(untyped.data(), true, true));
+  EXPECT_FALSE(g.LoadPictureFromMemory(".bmp", nullptr, 10, true, true));
+  EXPECT_FALSE(g.LoadPictureFromMemory(".gif", junk.data(), 40, true, true));
+  EXPECT_FALSE(g.LoadPictureWithMask(good.data(), bad.data(), true));
+}
+
+TEST_F(KGraphicDDLoad, KeyPixelMakesAnExactPlainSurfaceKeyedAtThatColour) {
+  TempDir dir;
+  std::string name = dir.Write("plain.bmp", MakeBmp24(5, 3, [](int x, int y) {
+                                 return x == 0 && y == 0 ? kBlue : kWhite;
+                               }));
+  KGraphicDD g;
+  ASSERT_TRUE(g.LoadPictureKeyPixel(name.data(), 0, 0));
+  EXPECT_TRUE(g.IsPlain());
+  EXPECT_EQ(g.GetTextureWidth(), 5.0f);
+  EXPECT_EQ(g.GetTextureHeight(), 3.0f);
+  // Drawn blended over red, the key texel lets the red through.
+  g.FillRect(0, 0, 100, 100, 1, 0, 0, 1);
+  g.BlitAlphaRect(0, 0, 5, 3, 10, 10);
+  EXPECT_EQ(Pixel(10, 10), (DDColor{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(11, 10), (DDColor{255, 255, 255, 255}));
+  // A key pixel outside the picture keys nothing.
+  ASSERT_TRUE(g.LoadPictureKeyPixel(name.data(), 50, 50));
+  g.BlitAlphaRect(0, 0, 5, 3, 10, 10);
+  EXPECT_EQ(Pixel(10, 10), (DDColor{0, 0, 255, 255}));
+}
+
+TEST_F(KGraphicDDLoad, MaskGivesAlphaFromItsBlueChannel) {
+  TempDir dir;
+  std::string colour = dir.Write("c.bmp", SolidBmp(2, 1, kRed));
+  std::string mask = dir.Write("m.bmp", MakeBmp24(2, 1, [](int x, int) {
+                                 return x == 0 ? 0x000080u : 0x0000FFu;
+                               }));
+  KGraphicDD g;
+  ASSERT_TRUE(g.LoadPictureWithMask(colour.data(), mask.data(), true));
+  EXPECT_EQ(Texel32(g.GetSurface(), 0, 0).a, 0x80);
+  EXPECT_EQ(Texel32(g.GetSurface(), 1, 0).a, 0xFF);
+}
+
+TEST_F(KGraphicDDLoad, ArraysAreCheckedSwappedAndLeftUntouched) {
+  KGraphicDD g;
+  uint32_t px[6] = {0xFF0000FFu, 0x80FF0000u, 0, 0, 0, 0};  // red opaque, blue half
+  EXPECT_FALSE(g.MakePictureFromArray(nullptr, 3, 2, true));
+  EXPECT_FALSE(g.MakePictureFromArray(px, 0, 2, true));
+  EXPECT_FALSE(g.MakePictureFromArray(px, 3, -1, true));
+  EXPECT_FALSE(g.MakePictureFromArray(px, 100000, 1, true));
+  g.SetColorKey(true, 255, 0, 0);
+  ASSERT_TRUE(g.MakePictureFromArray(px, 3, 2, false));
+  EXPECT_EQ(g.GetTextureWidth(), 4.0f);
+  EXPECT_EQ(Texel32(g.GetSurface(), 0, 0), (DDColor{255, 0, 0, 255}));
+  EXPECT_EQ(Texel32(g.GetSurface(), 1, 0), (DDColor{0, 0, 255, 0x80}));
+  EXPECT_EQ(px[0], 0xFF0000FFu);  // no key applied to the caller's words
+}
+
+void Invert(int32_t, int32_t y, int32_t* r, int32_t* g, int32_t* b) {
+  *r = 255 - *r;
+  *g = y;  // rows are counted from the top
+  *b = 999;  // out of range: kept inside a byte
+}
+
+TEST_F(KGraphicDDLoad, GrabCopiesTheBackBufferThroughTheFilter) {
+  KGraphicDD painter, grab;
+  painter.FillRect(0, 0, 800, 600, 1, 0, 0, 1);
+  painter.FillRect(0, 0, 800, 10, 0, 1, 0, 1);
+  ASSERT_TRUE(grab.GrabBackBuffer(Invert));
+  EXPECT_EQ(grab.GetWidth(), 800.0f);
+  EXPECT_EQ(grab.GetTextureWidth(), 800.0f);
+  EXPECT_EQ(Texel32(grab.GetSurface(), 5, 20), (DDColor{0, 20, 255, 255}));
+  EXPECT_EQ(Texel32(grab.GetSurface(), 5, 3), (DDColor{255, 3, 255, 255}));
+  ASSERT_TRUE(grab.GrabFrontBuffer());
+  EXPECT_EQ(Texel32(grab.GetSurface(), 5, 3), (DDColor{0, 255, 0, 255}));
+}
+
+TEST_F(KGraphicDDLoad, DeviceResetReloadsEveryPictureFromItsFile) {
+  TempDir dir;
+  std::string a = dir.Write("a.bmp", SolidBmp(4, 4, kRed));
+  std::string b = dir.Write("b.bmp", SolidBmp(4, 4, kWhite));
+  KGraphicDD first, second, array, empty, freed;
+  ASSERT_TRUE(freed.LoadPicture(b.data(), true, true));
+  freed.FreePicture();
+  ASSERT_TRUE(first.LoadPicture(a.data(), true, true));
+  ASSERT_TRUE(second.LoadPictureKeyPixel(b.data(), 1, 1));
+  uint32_t px[1] = {0xFF00FF00u};
+  ASSERT_TRUE(array.MakePictureFromArray(px, 1, 1, true));
+
+  // The file changes behind the surface's back: a restore shows the new one.
+  dir.Write("a.bmp", SolidBmp(4, 4, kBlue));
+  HostDevice* before = window->GetDevice();
+  HostPushDeviceResetEvent();
+  EXPECT_TRUE(HostDeviceIsLost(before));
+  EXPECT_TRUE(HostIsSurfaceLost(first.GetSurface()));
+
+  // A draw that notices the loss restores instead of drawing.
+  first.BlitRect(0, 0, 4, 4, 0, 0);
+  window->ProcessEvents();  // builds the device again and restores everything
+  ASSERT_NE(window->GetDevice(), nullptr);
+  EXPECT_FALSE(HostDeviceIsLost(window->GetDevice()));
+  for (KGraphicDD* g : {&first, &second, &array}) {
+    ASSERT_NE(g->GetSurface(), nullptr);
+    EXPECT_FALSE(HostIsSurfaceLost(g->GetSurface()));
+  }
+  EXPECT_EQ(empty.GetSurface(), nullptr);
+  EXPECT_EQ(freed.GetSurface(), nullptr);  // released pictures stay released
+  EXPECT_EQ(Texel32(first.GetSurface(), 0, 0), (DDColor{0, 0, 255, 255}));
+  EXPECT_TRUE(second.IsPlain());
+  EXPECT_EQ(second.GetTextureWidth(), 4.0f);
+  EXPECT_EQ(Texel32(array.GetSurface(), 0, 0), (DDColor{0, 255, 0, 255}));
+
+  window->SetWorldView(0, 0, 0, 1, true);
+  first.BlitRect(0, 0, 4, 4, 20, 20);
+  array.BlitRect(0, 0, 1, 1, 30, 30);
+  EXPECT_EQ(Pixel(21, 21), (DDColor{0, 0, 255, 255}));
+  EXPECT_EQ(Pixel(30, 30), (DDColor{0, 255, 0, 255}));
+}
+
+TEST_F(KGraphicDDLoad, MemoryPicturesSurviveAReset) {
+  const std::vector<uint8_t> bytes = SolidBmp(3, 3, kRed);
+  KGraphicDD g;
+  ASSERT_TRUE(g.LoadPictureFromMemory(".bmp", bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                      true, true));
+  EXPECT_STREQ(g.GetFileName(), ".bmp");
+  HostPushDeviceResetEvent();
+  window->ProcessEvents();
+  ASSERT_NE(g.GetSurface(), nullptr);
+  EXPECT_EQ(Texel32(g.GetSurface(), 2, 2), (DDColor{255, 0, 0, 255}));
+}
+
+}  // namespace
