@@ -86,8 +86,8 @@ class KGraphic {
   virtual void UseTexture() = 0;                                            // 34
 };
 
-// Makes a new surface for the renderer chosen by createKWindow (only the
-// OpenGL surface exists so far, so every selector gives it); null when
-// memory runs out.
+// Makes a new surface for the renderer chosen by createKWindow (selector 0
+// the DirectDraw-style surface, any other the OpenGL one); null when memory
+// runs out.
 // The caller owns it and deletes it through the virtual destructor.
 KGraphic* CreateKGraphic();

@@ -67,9 +67,9 @@ class KWindow {
   virtual bool EnumerateDisplayModes(KDisplayModeCallback callback) = 0;    // 29
 };
 
-// Creates the window object. The renderer value is kept process-wide (the
-// graphics factory reads it through GetRendererSelector). Until the
-// DirectDraw-style window exists every selector gives the OpenGL window.
+// Creates the window object: selector 0 gives the DirectDraw-style window,
+// any other value the OpenGL one. The value is kept process-wide (the
+// graphics factory reads it through GetRendererSelector).
 // Returns null when allocation fails; the caller deletes the object.
 KWindow* createKWindow(int renderer, bool depthBuffer);
 

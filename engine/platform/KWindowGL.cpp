@@ -27,7 +27,6 @@ constexpr int kDefaultModeDepth = 16;
 constexpr int kScreenshotFormat = 2;     // TGA
 constexpr int kKeyLeftShift = 5, kKeyF12 = 21, kKeyPrintScreen = 97;
 
-int rendererSelector = 0;
 int32_t screenshotCount = 0;
 
 void messageSink(const HostMessage& message, void* user) {
@@ -45,16 +44,6 @@ std::string lowerCopy(const char* s, size_t limit) {
 }
 
 }  // namespace
-
-KWindow* createKWindow(int renderer, bool depthBuffer) {
-  rendererSelector = renderer;
-  KSystem::InitSystem();
-  // The DirectDraw-style window does not exist yet: every selector gets the
-  // OpenGL window.
-  return new (std::nothrow) KWindowGL(depthBuffer);
-}
-
-int GetRendererSelector() { return rendererSelector; }
 
 KWindowGL::KWindowGL(bool depthBufferRequest) : depthBuffer(depthBufferRequest) {
   KSystem::InitClock();

@@ -7,6 +7,7 @@
 #include "engine/graphics/KGraphicGL.h"
 #include "engine/host/host_system.h"
 #include "engine/platform/KSystem.h"
+#include "engine/platform/KWindow.h"
 #include "game/drawing.h"
 #include "game/game_context.h"
 #include "unit/graphics/picture_data.h"
@@ -18,7 +19,9 @@ class SurfaceLoadTest : public ::testing::Test {
   TempDir dir;
 
   void SetUp() override {
-    KGraphicGL::SetScreenSize(800, 600, 16);  // no context needed to track surfaces
+    // The OpenGL pair's surfaces load without a window; the selector picks them.
+    delete createKWindow(1, false);
+    KGraphicGL::SetScreenSize(800, 600, 16);
     HostOverrideProgramDirectory(dir.path().c_str());
     KSystem::InitSystem();
     ReleaseSurfaces();

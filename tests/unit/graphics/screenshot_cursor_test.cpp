@@ -1,5 +1,6 @@
 // Screenshots of the back buffer and the software cursor.
 #include "engine/graphics/KScreenshot.h"
+#include "engine/platform/KWindow.h"
 #include "engine/host/host_image.h"
 #include "engine/host/host_input.h"
 #include "engine/platform/KInput.h"
@@ -67,7 +68,13 @@ TEST_F(ScreenshotTest, ScaledScreenshotShrinksTheWholeScreen) {
   EXPECT_EQ(Px(img, 100, 75), 0x0000FFFFu);
 }
 
-class CursorTest : public GLTest {};
+class CursorTest : public GLTest {
+ protected:
+  void SetUp() override {
+    GLTest::SetUp();
+    delete createKWindow(1, false);  // the cursor's surface must be an OpenGL one here
+  }
+};
 
 TEST_F(CursorTest, SoftwareCursorIsAWhiteOutlinedBlackArrowAtTheMouse) {
   HostInjectMouse(100, 200, 0);

@@ -27,7 +27,7 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     HostResetInjectedInput();
-    window = createKWindow(0, false);
+    window = createKWindow(1, false);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(window->CreateGameWindow(800, 600, 16, true, "window test"));
     gl = static_cast<KWindowGL*>(window);
