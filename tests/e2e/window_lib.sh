@@ -51,18 +51,26 @@ start_display() {
   sleep 0.3
 }
 
-# Prints "width height" of a window.
-window_size() {
-  local WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  echo "$WIDTH $HEIGHT"
+# Prints the id of the game's window. The window can be rebuilt by a mode
+# switch, so it is looked up by its title every time.
+game_window() {
+  xdotool search --name '^BrAmBl3tS 2$' 2>/dev/null | tail -n1
 }
 
-# Waits (up to $3 tenths of a second) until window $1 has size $2 ("w h").
+# Prints "width height" of the game's window.
+window_size() {
+  local WIDTH HEIGHT X Y SCREEN WINDOW id
+  id=$(game_window)
+  [[ -n "$id" ]] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
+  echo "${WIDTH:-} ${HEIGHT:-}"
+}
+
+# Waits (up to $2 tenths of a second) until the game's window has size $1 ("w h").
 wait_size() {
   local i
-  for i in $(seq "${3:-30}"); do
-    [[ "$(window_size "$1")" == "$2" ]] && return 0
+  for i in $(seq "${2:-30}"); do
+    [[ "$(window_size)" == "$1" ]] && return 0
     sleep 0.1
   done
   return 1

@@ -21,19 +21,19 @@ e2e_pids+=("$game_pid")
 wid=$(timeout 10 xdotool search --sync --name '^BrAmBl3tS 2$' | head -n1)
 [[ -n "$wid" ]] || fail "no window titled \"BrAmBl3tS 2\""
 xdotool mousemove $((SCREEN_W / 2)) $((SCREEN_H / 2))
-wait_size "$wid" "$SCREEN_W $SCREEN_H" || fail "not full screen at start: $(window_size "$wid")"
+wait_size "$SCREEN_W $SCREEN_H" || fail "not full screen at start: $(window_size)"
 
 press g
-wait_size "$wid" "800 600" || fail "G: window is $(window_size "$wid"), not 800 600"
+wait_size "800 600" || fail "G: window is $(window_size), not 800 600"
 xdotool mousemove $((SCREEN_W / 2)) $((SCREEN_H / 2))
 press f
-wait_size "$wid" "$SCREEN_W $SCREEN_H" || fail "F: window is $(window_size "$wid"), not full screen"
+wait_size "$SCREEN_W $SCREEN_H" || fail "F: window is $(window_size), not full screen"
 
 # Idle load over two seconds, measured in the 800 x 600 window: full screen
 # under Xvfb adds the software scaling of every frame, which is the renderer's
 # cost, not the loop's.
 press g
-wait_size "$wid" "800 600" || fail "second G: window is $(window_size "$wid")"
+wait_size "800 600" || fail "second G: window is $(window_size)"
 sleep 0.5
 limit=${E2E_IDLE_LIMIT_PERCENT:-10}
 hz=$(getconf CLK_TCK)
@@ -45,7 +45,7 @@ echo "idle: $used ticks in 2 s at $hz ticks per second"
 ((used * 100 < hz * 2 * limit)) || fail "idle load $used ticks in 2 s is $limit % of a core or more"
 
 # Close through the window manager (it asks the window to close).
-xdotool windowfocus "$wid" 2>/dev/null
+xdotool windowfocus "$(game_window)" 2>/dev/null
 xdotool key ctrl+alt+Escape
 for i in $(seq 20); do
   kill -0 "$game_pid" 2>/dev/null || break
