@@ -95,9 +95,11 @@ void HitBlockFromBelow(GameObject* hero) {
       SpawnBonus(BonusRandom, hx, hy);
       break;
     case kFreezeBlockCode:
+    case kLifeBlockCode:
+      // Gives its one item and empties.
       PlayCue(kCueBlock, effectsVolume);
       EmptyCell(cell);
-      SpawnBonus(BonusFreeze, hx, hy);
+      SpawnBonus(code == kFreezeBlockCode ? BonusFreeze : BonusLife, hx, hy);
       StartBump(hero, cell, px, py);
       break;
     case kSuperBlockCode:
@@ -115,12 +117,6 @@ void HitBlockFromBelow(GameObject* hero) {
     case kPlumBlockCode:
       PlayCue(kCueBlock, effectsVolume);
       SpawnBonus(BonusPlum, hx, hy);
-      StartBump(hero, cell, px, py);
-      break;
-    case kLifeBlockCode:
-      PlayCue(kCueBlock, effectsVolume);
-      EmptyCell(cell);
-      SpawnBonus(BonusLife, hx, hy);
       StartBump(hero, cell, px, py);
       break;
     case kCheckpointCode:

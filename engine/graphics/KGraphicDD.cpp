@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <new>
 
 #include "engine/graphics/KPicture.h"
+#include "engine/graphics/KPixels.h"
 
 namespace {
 
@@ -19,18 +19,6 @@ constexpr float kDegreesToRadians = 6.2831855f * 0.0027777778f;
 // Vertices sit half a pixel up and left so that quad edges fall on pixel edges.
 constexpr float kHalf = 0.5f;
 constexpr size_t kNameSize = 260;
-
-int32_t TruncInt(float v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483520.0f) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483520.0f) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
-
-int16_t Trunc16(float v) {
-  const int32_t i = TruncInt(v);
-  return static_cast<int16_t>(std::min(32767, std::max(-32768, i)));
-}
 
 // trunc(v x 255), kept inside a byte.
 uint32_t ChannelByte(float v) {
@@ -58,16 +46,10 @@ HostVertex Vertex(float x, float y, uint32_t color, float tu, float tv) {
   return v;
 }
 
-// Texture coordinates of the corners left-top, left-bottom, right-bottom,
-// right-top for each combination of flips.
-void CornerCoords(float s1, float t1, float s2, float t2, bool flipX, bool flipY, float s[4],
-                  float t[4]) {
-  const float l = flipX ? s2 : s1, r = flipX ? s1 : s2;
-  const float tp = flipY ? t2 : t1, bt = flipY ? t1 : t2;
-  s[0] = l; t[0] = tp;
-  s[1] = l; t[1] = bt;
-  s[2] = r; t[2] = bt;
-  s[3] = r; t[3] = tp;
+// A picture of at least one pixel whose pixel bytes are all there.
+bool HasAllPixels(const HostImage& image) {
+  return image.width >= 1 && image.height >= 1 &&
+         image.rgba.size() >= static_cast<size_t>(image.width) * image.height * 4;
 }
 
 void WriteTexel(uint8_t* row, int32_t x, HostSurfaceFormat format, uint8_t r, uint8_t g,
@@ -158,20 +140,36 @@ void KGraphicDD::ForgetCurrentTexture() { currentTexture = nullptr; }
 
 // --- loading -------------------------------------------------------------------------
 
-bool KGraphicDD::DecodeFile(char* name, HostImage* image) const {
-  const HostImageType type = PictureTypeFromFileName(name);
-  if (type == kImageNone) return false;
-  std::vector<uint8_t> bytes;
-  if (!ReadWholePictureFile(name, &bytes)) return false;
-  return HostDecodeImage(bytes.data(), bytes.size(), type, kMaxPictureSide, image);
+void KGraphicDD::BeginLoad(bool plainLoad) {
+  FreePicture();
+  plain = plainLoad;
+  hasMask = false;
+  maskFileName[0] = 0;
+  restoreSource = kRestoreNone;
+}
+
+bool KGraphicDD::DecodeNamedFile(char* name, HostImage* image) {
+  if (device == nullptr || name == nullptr || !DecodePictureFile(name, kMaxPictureSide, image)) {
+    fileName[0] = 0;
+    return false;
+  }
+  CopyName(fileName, name);
+  return true;
+}
+
+bool KGraphicDD::DecodeNamedMemory(const char* typeName, const unsigned char* data,
+                                   uint32_t size, HostImage* image) {
+  if (device == nullptr || !DecodePictureMemory(typeName, data, size, kMaxPictureSide, image)) {
+    fileName[0] = 0;
+    return false;
+  }
+  CopyName(fileName, typeName);
+  return true;
 }
 
 bool KGraphicDD::LoadTexture(const HostImage& image, const HostImage* mask, bool trueColorLoad,
                              bool withAlphaLoad) {
-  if (image.width < 1 || image.height < 1 ||
-      image.rgba.size() < static_cast<size_t>(image.width) * image.height * 4) {
-    return false;
-  }
+  if (!HasAllPixels(image)) return false;
   const int32_t side = SurfaceSideFor(image.width, image.height);
   const HostSurfaceFormat format = SurfaceFormatFor(trueColorLoad, withAlphaLoad, image.hasAlpha);
   surface = HostCreateSurface(device, side, side, format);
@@ -206,10 +204,7 @@ bool KGraphicDD::LoadTexture(const HostImage& image, const HostImage* mask, bool
 }
 
 bool KGraphicDD::LoadPlain(const HostImage& image, int16_t keyX, int16_t keyY) {
-  if (image.width < 1 || image.height < 1 ||
-      image.rgba.size() < static_cast<size_t>(image.width) * image.height * 4) {
-    return false;
-  }
+  if (!HasAllPixels(image)) return false;
   // A plain surface has exactly the picture's size and no alpha of its own.
   surface = HostCreateSurface(device, image.width, image.height, kHostA8R8G8B8);
   if (surface == nullptr) return false;
@@ -239,39 +234,26 @@ bool KGraphicDD::LoadPlain(const HostImage& image, int16_t keyX, int16_t keyY) {
 }
 
 bool KGraphicDD::LoadPicture(char* name, bool trueColorLoad, bool withAlphaLoad) {
-  FreePicture();
-  plain = false;
-  hasMask = false;
-  maskFileName[0] = 0;
+  BeginLoad(false);
   trueColor = trueColorLoad;
   withAlpha = withAlphaLoad;
-  restoreSource = kRestoreNone;
   HostImage image;
-  if (device == nullptr || name == nullptr || !DecodeFile(name, &image)) {
-    fileName[0] = 0;
-    return false;
-  }
-  CopyName(fileName, name);
+  if (!DecodeNamedFile(name, &image)) return false;
   restoreSource = kRestoreFile;
   return LoadTexture(image, nullptr, trueColorLoad, withAlphaLoad);
 }
 
 bool KGraphicDD::LoadPictureWithMask(char* name, char* maskName, bool trueColorLoad) {
-  FreePicture();
-  plain = false;
-  hasMask = false;
+  BeginLoad(false);
   trueColor = trueColorLoad;
   withAlpha = true;
-  restoreSource = kRestoreNone;
   HostImage image, mask;
   const bool wantMask = maskName != nullptr && maskName[0] != 0;
-  if (device == nullptr || name == nullptr || !DecodeFile(name, &image) ||
-      (wantMask && !DecodeFile(maskName, &mask))) {
+  if (!DecodeNamedFile(name, &image)) return false;
+  if (wantMask && !DecodePictureFile(maskName, kMaxPictureSide, &mask)) {
     fileName[0] = 0;
-    maskFileName[0] = 0;
     return false;
   }
-  CopyName(fileName, name);
   CopyName(maskFileName, wantMask ? maskName : "");
   hasMask = wantMask;
   restoreSource = kRestoreFile;
@@ -279,38 +261,20 @@ bool KGraphicDD::LoadPictureWithMask(char* name, char* maskName, bool trueColorL
 }
 
 bool KGraphicDD::LoadPictureKeyPixel(char* name, int16_t keyX, int16_t keyY) {
-  FreePicture();
-  plain = true;
-  hasMask = false;
-  maskFileName[0] = 0;
-  restoreSource = kRestoreNone;
+  BeginLoad(true);
   HostImage image;
-  if (device == nullptr || name == nullptr || !DecodeFile(name, &image)) {
-    fileName[0] = 0;
-    return false;
-  }
-  CopyName(fileName, name);
+  if (!DecodeNamedFile(name, &image)) return false;
   restoreSource = kRestoreFile;
   return LoadPlain(image, keyX, keyY);
 }
 
 bool KGraphicDD::LoadPictureFromMemory(const char* typeName, const unsigned char* data,
                                        uint32_t size, bool trueColorLoad, bool withAlphaLoad) {
-  FreePicture();
-  plain = false;
-  hasMask = false;
-  maskFileName[0] = 0;
+  BeginLoad(false);
   trueColor = trueColorLoad;
   withAlpha = withAlphaLoad;
-  restoreSource = kRestoreNone;
-  const HostImageType type = PictureTypeFromTypeName(typeName);
   HostImage image;
-  if (device == nullptr || data == nullptr || type == kImageNone ||
-      !HostDecodeImage(data, size, type, kMaxPictureSide, &image)) {
-    fileName[0] = 0;
-    return false;
-  }
-  CopyName(fileName, typeName);
+  if (!DecodeNamedMemory(typeName, data, size, &image)) return false;
   if (!LoadTexture(image, nullptr, trueColorLoad, withAlphaLoad)) return false;
   // The caller's bytes are not ours to keep: the texels are kept instead.
   KeepCopy();
@@ -319,19 +283,9 @@ bool KGraphicDD::LoadPictureFromMemory(const char* typeName, const unsigned char
 
 bool KGraphicDD::LoadPictureFromMemoryKeyPixel(const char* typeName, const unsigned char* data,
                                                uint32_t size, int16_t keyX, int16_t keyY) {
-  FreePicture();
-  plain = true;
-  hasMask = false;
-  maskFileName[0] = 0;
-  restoreSource = kRestoreNone;
-  const HostImageType type = PictureTypeFromTypeName(typeName);
+  BeginLoad(true);
   HostImage image;
-  if (device == nullptr || data == nullptr || type == kImageNone ||
-      !HostDecodeImage(data, size, type, kMaxPictureSide, &image)) {
-    fileName[0] = 0;
-    return false;
-  }
-  CopyName(fileName, typeName);
+  if (!DecodeNamedMemory(typeName, data, size, &image)) return false;
   if (!LoadPlain(image, keyX, keyY)) return false;
   KeepCopy();
   return true;
@@ -485,16 +439,7 @@ void KGraphicDD::SetColorKey(bool enable, uint8_t r, uint8_t g, uint8_t b) {
 }
 
 void KGraphicDD::SetBlitColor(float r, float g, float b, float a) {
-  if (r == 1.0f && g == 1.0f && b == 1.0f && a == 1.0f) {
-    colorOn = false;
-    return;
-  }
-  auto clamp01 = [](float v) { return v > 1.0f ? 1.0f : (v < 0.0f || !(v == v) ? 0.0f : v); };
-  colorR = clamp01(r);
-  colorG = clamp01(g);
-  colorB = clamp01(b);
-  colorA = clamp01(a);
-  colorOn = true;
+  colorOn = TintFromColor(r, g, b, a, &colorR, &colorG, &colorB, &colorA);
 }
 
 void KGraphicDD::SetBlendMode(int32_t mode) { BlendFactorsForMode(mode, &blendSrc, &blendDst); }

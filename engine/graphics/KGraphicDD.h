@@ -108,7 +108,13 @@ class KGraphicDD : public KGraphic {
   // private copy (memory loads, arrays, grabs), or not at all.
   enum RestoreSource : uint8_t { kRestoreNone, kRestoreFile, kRestoreCopy };
 
-  bool DecodeFile(char* name, HostImage* image) const;
+  // Frees the picture and forgets how the last one was loaded.
+  void BeginLoad(bool plainLoad);
+  // Decodes a picture file or memory picture and remembers its name (the
+  // type name for memory); on failure the name is cleared.
+  bool DecodeNamedFile(char* name, HostImage* image);
+  bool DecodeNamedMemory(const char* typeName, const unsigned char* data, uint32_t size,
+                         HostImage* image);
   bool LoadTexture(const HostImage& image, const HostImage* mask, bool trueColorLoad,
                    bool withAlphaLoad);
   bool LoadPlain(const HostImage& image, int16_t keyX, int16_t keyY);

@@ -3,11 +3,11 @@
 #include <GL/gl.h>
 
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <new>
 
 #include "engine/graphics/KPicture.h"
+#include "engine/graphics/KPixels.h"
 #include "engine/host/host_window.h"
 #include "engine/platform/KSystem.h"
 
@@ -23,32 +23,19 @@ namespace {
 constexpr int32_t kTextureSideCap = 4096;
 constexpr int32_t kMinTextureSide = 4;
 
-// Float to integer, truncating toward zero, never undefined for garbage.
-int32_t TruncInt(float v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483520.0f) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483520.0f) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
+void QuadVertex(int32_t x, int32_t y) { glVertex3i(x, y, 0); }
+void QuadVertex(float x, float y) { glVertex3f(x, y, 0); }
 
-// Float to a signed 16-bit value, truncating toward zero, clamped to range.
-int16_t Trunc16(float v) {
-  const int32_t i = TruncInt(v);
-  if (i > 32767) return 32767;
-  if (i < -32768) return -32768;
-  return static_cast<int16_t>(i);
-}
-
-// Texture coordinates of the four corners (left top, left bottom, right
-// bottom, right top) for each combination of flips.
-void CornerCoords(float s1, float t1, float s2, float t2, bool flipX, bool flipY,
-                  float s[4], float t[4]) {
-  const float l = flipX ? s2 : s1, r = flipX ? s1 : s2;
-  const float tp = flipY ? t2 : t1, bt = flipY ? t1 : t2;
-  s[0] = l; t[0] = tp;
-  s[1] = l; t[1] = bt;
-  s[2] = r; t[2] = bt;
-  s[3] = r; t[3] = tp;
+// One textured quad; corners and texture coordinates in the order left top,
+// left bottom, right bottom, right top.
+template <typename T>
+void TexturedQuad(T left, T top, T right, T bottom, const float s[4], const float t[4]) {
+  glBegin(GL_QUADS);
+  glTexCoord2f(s[0], t[0]); QuadVertex(left, top);
+  glTexCoord2f(s[1], t[1]); QuadVertex(left, bottom);
+  glTexCoord2f(s[2], t[2]); QuadVertex(right, bottom);
+  glTexCoord2f(s[3], t[3]); QuadVertex(right, top);
+  glEnd();
 }
 
 }  // namespace
@@ -94,14 +81,6 @@ int32_t KGraphicGL::MaxTextureSide() {
 }
 
 // --- loading -----------------------------------------------------------------
-
-bool KGraphicGL::DecodeFile(char* fileName, HostImage* image) {
-  const HostImageType type = PictureTypeFromFileName(fileName);
-  if (type == kImageNone) return false;
-  std::vector<uint8_t> bytes;
-  if (!ReadWholePictureFile(fileName, &bytes)) return false;
-  return HostDecodeImage(bytes.data(), bytes.size(), type, MaxTextureSide(), image);
-}
 
 bool KGraphicGL::LoadDecoded(const HostImage& image, const HostImage* mask, bool trueColor,
                              bool withAlpha, bool keyAlwaysTransparent, bool maskLoad) {
@@ -188,57 +167,51 @@ void KGraphicGL::UploadStaging(int32_t internalFormat) {
                staging.data());
 }
 
-bool KGraphicGL::LoadPicture(char* fileName, bool trueColor, bool withAlpha) {
-  FreePicture();
-  HostImage image;
-  if (!DecodeFile(fileName, &image)) return false;
-  return LoadDecoded(image, nullptr, trueColor, withAlpha, false, false);
-}
-
-bool KGraphicGL::LoadPictureKeyPixel(char* fileName, int16_t keyX, int16_t keyY) {
-  FreePicture();
+bool KGraphicGL::LoadKeyPixelImage(const HostImage& image, int16_t keyX, int16_t keyY,
+                                   bool keyAlwaysTransparent) {
   keyPixelX = keyX;
   keyPixelY = keyY;
-  HostImage image;
-  const bool ok = DecodeFile(fileName, &image) &&
-                  LoadDecoded(image, nullptr, true, true, false, false);
+  const bool ok = LoadDecoded(image, nullptr, true, true, keyAlwaysTransparent, false);
   // The key pixel serves only this load; the colour key it set stays.
   keyPixelX = keyPixelY = -1;
   return ok;
 }
 
+bool KGraphicGL::LoadPicture(char* fileName, bool trueColor, bool withAlpha) {
+  FreePicture();
+  HostImage image;
+  if (!DecodePictureFile(fileName, MaxTextureSide(), &image)) return false;
+  return LoadDecoded(image, nullptr, trueColor, withAlpha, false, false);
+}
+
+bool KGraphicGL::LoadPictureKeyPixel(char* fileName, int16_t keyX, int16_t keyY) {
+  FreePicture();
+  HostImage image;
+  return DecodePictureFile(fileName, MaxTextureSide(), &image) &&
+         LoadKeyPixelImage(image, keyX, keyY, false);
+}
+
 bool KGraphicGL::LoadPictureFromMemory(const char* typeName, const unsigned char* data,
                                        uint32_t size, bool trueColor, bool withAlpha) {
   FreePicture();
-  if (data == nullptr) return false;
-  const HostImageType type = PictureTypeFromTypeName(typeName);
-  if (type == kImageNone) return false;
   HostImage image;
-  if (!HostDecodeImage(data, size, type, MaxTextureSide(), &image)) return false;
+  if (!DecodePictureMemory(typeName, data, size, MaxTextureSide(), &image)) return false;
   return LoadDecoded(image, nullptr, trueColor, withAlpha, true, false);
 }
 
 bool KGraphicGL::LoadPictureFromMemoryKeyPixel(const char* typeName, const unsigned char* data,
                                                uint32_t size, int16_t keyX, int16_t keyY) {
   FreePicture();
-  keyPixelX = keyX;
-  keyPixelY = keyY;
-  bool ok = false;
-  const HostImageType type = PictureTypeFromTypeName(typeName);
   HostImage image;
-  if (data != nullptr && type != kImageNone &&
-      HostDecodeImage(data, size, type, MaxTextureSide(), &image)) {
-    ok = LoadDecoded(image, nullptr, true, true, true, false);
-  }
-  keyPixelX = keyPixelY = -1;
-  return ok;
+  return DecodePictureMemory(typeName, data, size, MaxTextureSide(), &image) &&
+         LoadKeyPixelImage(image, keyX, keyY, true);
 }
 
 bool KGraphicGL::LoadPictureWithMask(char* fileName, char* maskFileName, bool trueColor) {
   FreePicture();
   HostImage image, mask;
-  const bool gotImage = DecodeFile(fileName, &image);
-  const bool gotMask = DecodeFile(maskFileName, &mask);
+  const bool gotImage = DecodePictureFile(fileName, MaxTextureSide(), &image);
+  const bool gotMask = DecodePictureFile(maskFileName, MaxTextureSide(), &mask);
   if (!gotImage || !gotMask) return false;
   return LoadDecoded(image, &mask, trueColor, true, true, true);
 }
@@ -395,16 +368,7 @@ void KGraphicGL::SetTextureRepeat(bool r) {
 }
 
 void KGraphicGL::SetBlitColor(float r, float g, float b, float a) {
-  if (r == 1.0f && g == 1.0f && b == 1.0f && a == 1.0f) {
-    colorOn = false;
-    return;
-  }
-  auto clamp01 = [](float v) { return v > 1.0f ? 1.0f : (v < 0.0f || !(v == v) ? 0.0f : v); };
-  colorR = clamp01(r);
-  colorG = clamp01(g);
-  colorB = clamp01(b);
-  colorA = clamp01(a);
-  colorOn = true;
+  colorOn = TintFromColor(r, g, b, a, &colorR, &colorG, &colorB, &colorA);
 }
 
 void KGraphicGL::SetBlendMode(int32_t mode) {
@@ -439,33 +403,67 @@ void KGraphicGL::BlendSurfaceMode() {
 
 // --- quad emitters -------------------------------------------------------------
 
+void KGraphicGL::SourceCorners(float sx1, float sy1, float sx2, float sy2, bool flipX,
+                               bool flipY, float s[4], float t[4]) const {
+  CornerCoords(sx1 / textureWidth, sy1 / textureHeight, sx2 / textureWidth, sy2 / textureHeight,
+               flipX, flipY, s, t);
+}
+
 void KGraphicGL::DrawQuadI(float sx1, float sy1, float sx2, float sy2, int16_t x, int16_t y,
                            bool flipX, bool flipY) {
   const int32_t w = Trunc16(sx2 - sx1), h = Trunc16(sy2 - sy1);
-  const int32_t left = x, right = x + w, top = y, bottom = y - h;
   float s[4], t[4];
-  CornerCoords(sx1 / textureWidth, sy1 / textureHeight, sx2 / textureWidth, sy2 / textureHeight,
-               flipX, flipY, s, t);
-  glBegin(GL_QUADS);
-  glTexCoord2f(s[0], t[0]); glVertex3i(left, top, 0);
-  glTexCoord2f(s[1], t[1]); glVertex3i(left, bottom, 0);
-  glTexCoord2f(s[2], t[2]); glVertex3i(right, bottom, 0);
-  glTexCoord2f(s[3], t[3]); glVertex3i(right, top, 0);
-  glEnd();
+  SourceCorners(sx1, sy1, sx2, sy2, flipX, flipY, s, t);
+  TexturedQuad<int32_t>(x, y, x + w, y - h, s, t);
 }
 
 void KGraphicGL::DrawQuadF(float sx1, float sy1, float sx2, float sy2, float x, float y,
                            bool flipX, bool flipY) {
-  const float left = x, right = x + (sx2 - sx1), top = y, bottom = y - (sy2 - sy1);
   float s[4], t[4];
-  CornerCoords(sx1 / textureWidth, sy1 / textureHeight, sx2 / textureWidth, sy2 / textureHeight,
-               flipX, flipY, s, t);
-  glBegin(GL_QUADS);
-  glTexCoord2f(s[0], t[0]); glVertex3f(left, top, 0);
-  glTexCoord2f(s[1], t[1]); glVertex3f(left, bottom, 0);
-  glTexCoord2f(s[2], t[2]); glVertex3f(right, bottom, 0);
-  glTexCoord2f(s[3], t[3]); glVertex3f(right, top, 0);
-  glEnd();
+  SourceCorners(sx1, sy1, sx2, sy2, flipX, flipY, s, t);
+  TexturedQuad<float>(x, y, x + (sx2 - sx1), y - (sy2 - sy1), s, t);
+}
+
+void KGraphicGL::BeginTurnedBlit(float x, float y, float angle, float zoom) {
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+  glRotatef(angle, 0, 0, 1);
+  glScalef(zoom, zoom, 0);
+  BindSurfaceTexture();
+  glDisable(GL_BLEND);
+  glPushMatrix();
+}
+
+void KGraphicGL::EndTurnedBlit() {
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
+bool KGraphicGL::BeginAlphaFx(float x, float y, float angle, float zoom, float alpha) {
+  glPushMatrix();
+  const bool transformed = angle != 0.0f || zoom != 1.0f;
+  if (transformed) {
+    glTranslatef(x, y, 0);
+    if (angle != 0.0f) glRotatef(angle, 0, 0, 1);
+    if (zoom != 1.0f) glScalef(zoom, zoom, 0);
+  }
+  if (colorOn) {
+    glColor4f(colorR, colorG, colorB, alpha * colorA);
+  } else {
+    glColor4f(1, 1, 1, alpha);
+  }
+  BindSurfaceTexture();
+  BlendSurfaceMode();
+  glPushMatrix();
+  return transformed;
+}
+
+void KGraphicGL::EndAlphaFx() {
+  glPopMatrix();
+  glColor4f(1, 1, 1, 1);
+  glPopMatrix();
 }
 
 // --- blits -----------------------------------------------------------------------
@@ -521,36 +519,18 @@ void KGraphicGL::BlitRectFx(float sx1, float sy1, float sx2, float sy2, int16_t 
                             float angle, float zoom, bool flipX, bool flipY) {
   if (zoom == 0.0f) return;
   const float hw = (sx2 - sx1) * 0.5f, hh = (sy2 - sy1) * 0.5f;
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glTranslatef(dx + hw, static_cast<int16_t>(screenHeight - dy) - hh, 0);
-  glRotatef(angle, 0, 0, 1);
-  glScalef(zoom, zoom, 0);
-  BindSurfaceTexture();
-  glDisable(GL_BLEND);
-  glPushMatrix();
+  BeginTurnedBlit(dx + hw, static_cast<int16_t>(screenHeight - dy) - hh, angle, zoom);
   DrawQuadI(sx1, sy1, sx2, sy2, Trunc16(-hw), Trunc16(hh), flipX, flipY);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  EndTurnedBlit();
 }
 
 void KGraphicGL::BlitRectFxF(float sx1, float sy1, float sx2, float sy2, float dx, float dy,
                              float angle, float zoom, bool flipX, bool flipY) {
   if (zoom == 0.0f) return;
   const float hw = (sx2 - sx1) * 0.5f, hh = (sy2 - sy1) * 0.5f;
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glTranslatef(dx + hw, (screenHeight - dy) - hh, 0);
-  glRotatef(angle, 0, 0, 1);
-  glScalef(zoom, zoom, 0);
-  BindSurfaceTexture();
-  glDisable(GL_BLEND);
-  glPushMatrix();
+  BeginTurnedBlit(dx + hw, (screenHeight - dy) - hh, angle, zoom);
   DrawQuadF(sx1, sy1, sx2, sy2, -hw, hh, flipX, flipY);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  EndTurnedBlit();
 }
 
 void KGraphicGL::BlitAlphaRectFx(float sx1, float sy1, float sx2, float sy2, int16_t dx,
@@ -559,29 +539,12 @@ void KGraphicGL::BlitAlphaRectFx(float sx1, float sy1, float sx2, float sy2, int
   if (zoom == 0.0f || !(alpha > 0.0f)) return;
   const float ox = (sx2 - sx1) * 0.5f + pivotX, oy = (sy2 - sy1) * 0.5f + pivotY;
   const int16_t glY = static_cast<int16_t>(screenHeight - dy);
-  glPushMatrix();
-  const bool transformed = angle != 0.0f || zoom != 1.0f;
-  if (transformed) {
-    glTranslatef(dx + ox, glY - oy, 0);
-    if (angle != 0.0f) glRotatef(angle, 0, 0, 1);
-    if (zoom != 1.0f) glScalef(zoom, zoom, 0);
-  }
-  if (colorOn) {
-    glColor4f(colorR, colorG, colorB, alpha * colorA);
-  } else {
-    glColor4f(1, 1, 1, alpha);
-  }
-  BindSurfaceTexture();
-  BlendSurfaceMode();
-  glPushMatrix();
-  if (transformed) {
+  if (BeginAlphaFx(dx + ox, glY - oy, angle, zoom, alpha)) {
     DrawQuadI(sx1, sy1, sx2, sy2, Trunc16(-ox), Trunc16(oy), flipX, flipY);
   } else {
     DrawQuadI(sx1, sy1, sx2, sy2, dx, glY, flipX, flipY);
   }
-  glPopMatrix();
-  glColor4f(1, 1, 1, 1);
-  glPopMatrix();
+  EndAlphaFx();
 }
 
 void KGraphicGL::BlitAlphaRectFxF(float sx1, float sy1, float sx2, float sy2, float dx, float dy,
@@ -590,29 +553,12 @@ void KGraphicGL::BlitAlphaRectFxF(float sx1, float sy1, float sx2, float sy2, fl
   if (zoom == 0.0f || !(alpha > 0.0f)) return;
   const float ox = (sx2 - sx1) * 0.5f + pivotX, oy = (sy2 - sy1) * 0.5f + pivotY;
   const float glY = screenHeight - dy;
-  glPushMatrix();
-  const bool transformed = angle != 0.0f || zoom != 1.0f;
-  if (transformed) {
-    glTranslatef(dx + ox, glY - oy, 0);
-    if (angle != 0.0f) glRotatef(angle, 0, 0, 1);
-    if (zoom != 1.0f) glScalef(zoom, zoom, 0);
-  }
-  if (colorOn) {
-    glColor4f(colorR, colorG, colorB, alpha * colorA);
-  } else {
-    glColor4f(1, 1, 1, alpha);
-  }
-  BindSurfaceTexture();
-  BlendSurfaceMode();
-  glPushMatrix();
-  if (transformed) {
+  if (BeginAlphaFx(dx + ox, glY - oy, angle, zoom, alpha)) {
     DrawQuadF(sx1, sy1, sx2, sy2, -ox, oy, flipX, flipY);
   } else {
     DrawQuadF(sx1, sy1, sx2, sy2, dx, glY, flipX, flipY);
   }
-  glPopMatrix();
-  glColor4f(1, 1, 1, 1);
-  glPopMatrix();
+  EndAlphaFx();
 }
 
 void KGraphicGL::StretchAlphaRect(float sx1, float sy1, float sx2, float sy2, float dx1,
@@ -636,19 +582,10 @@ void KGraphicGL::StretchAlphaRect(float sx1, float sy1, float sx2, float sy2, fl
     X1 = -ox; Y1 = oy; X2 = (dx2 - dx1) - ox; Y2 = oy - (dy2 - dy1);
   }
   glPushMatrix();
-  const int32_t x1 = TruncInt(X1), y1 = TruncInt(Y1), x2 = TruncInt(X2), y2 = TruncInt(Y2);
   float s[4], t[4];
-  CornerCoords(sx1 / textureWidth, sy1 / textureHeight, sx2 / textureWidth, sy2 / textureHeight,
-               flipX, flipY, s, t);
-  glBegin(GL_QUADS);
-  glTexCoord2f(s[0], t[0]); glVertex3i(x1, y1, 0);
-  glTexCoord2f(s[1], t[1]); glVertex3i(x1, y2, 0);
-  glTexCoord2f(s[2], t[2]); glVertex3i(x2, y2, 0);
-  glTexCoord2f(s[3], t[3]); glVertex3i(x2, y1, 0);
-  glEnd();
-  glPopMatrix();
-  glColor4f(1, 1, 1, 1);
-  glPopMatrix();
+  SourceCorners(sx1, sy1, sx2, sy2, flipX, flipY, s, t);
+  TexturedQuad(TruncInt(X1), TruncInt(Y1), TruncInt(X2), TruncInt(Y2), s, t);
+  EndAlphaFx();
 }
 
 void KGraphicGL::BlitQuad(float sx1, float sy1, float sx2, float sy2, float sx3, float sy3,

@@ -99,10 +99,24 @@ class KGraphicGL : public KGraphic {
  private:
   bool LoadDecoded(const HostImage& image, const HostImage* mask, bool trueColor,
                    bool withAlpha, bool keyAlwaysTransparent, bool maskLoad);
-  bool DecodeFile(char* fileName, HostImage* image);
+  // Loads with the key pixel (keyX, keyY) giving the colour key.
+  bool LoadKeyPixelImage(const HostImage& image, int16_t keyX, int16_t keyY,
+                         bool keyAlwaysTransparent);
   void BindSurfaceTexture();
   void ApplyTint();
   void BlendSurfaceMode();
+  // Texture coordinates of the source rectangle's corners, see CornerCoords.
+  void SourceCorners(float sx1, float sy1, float sx2, float sy2, bool flipX, bool flipY,
+                     float s[4], float t[4]) const;
+  // Turned blits without alpha: the origin moved to (x, y), turned by angle
+  // and zoomed, blending off; EndTurnedBlit undoes the matrices.
+  void BeginTurnedBlit(float x, float y, float angle, float zoom);
+  void EndTurnedBlit();
+  // Turned blits with alpha: turns and zooms about (x, y) only when angle or
+  // zoom asks for it (returns whether it did), tints with alpha and blends;
+  // EndAlphaFx undoes the matrices and resets the colour.
+  bool BeginAlphaFx(float x, float y, float angle, float zoom, float alpha);
+  void EndAlphaFx();
   void DrawQuadI(float sx1, float sy1, float sx2, float sy2, int16_t x, int16_t y,
                  bool flipX, bool flipY);
   void DrawQuadF(float sx1, float sy1, float sx2, float sy2, float x, float y,

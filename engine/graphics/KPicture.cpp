@@ -72,3 +72,19 @@ bool ReadWholePictureFile(const char* path, std::vector<uint8_t>* out) {
   if (!ok) out->clear();
   return ok;
 }
+
+bool DecodePictureFile(char* fileName, int32_t maxSide, HostImage* image) {
+  const HostImageType type = PictureTypeFromFileName(fileName);
+  if (type == kImageNone) return false;
+  std::vector<uint8_t> bytes;
+  if (!ReadWholePictureFile(fileName, &bytes)) return false;
+  return HostDecodeImage(bytes.data(), bytes.size(), type, maxSide, image);
+}
+
+bool DecodePictureMemory(const char* typeName, const unsigned char* data, uint32_t size,
+                         int32_t maxSide, HostImage* image) {
+  if (data == nullptr) return false;
+  const HostImageType type = PictureTypeFromTypeName(typeName);
+  if (type == kImageNone) return false;
+  return HostDecodeImage(data, size, type, maxSide, image);
+}

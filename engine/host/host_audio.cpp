@@ -97,6 +97,22 @@ void SignalRange(HostVoice* v, uint32_t from, uint32_t to, bool wrapped) {
   }
 }
 
+// The voice's position has passed the end of its buffer: a one-shot voice
+// signals the rest of its buffer and stops (false); a looping one wraps, and
+// a second wrap in one block means every position was passed.
+bool PassBufferEnd(HostVoice* v, uint64_t end, uint32_t startFrame, bool* wrapped) {
+  if (!v->looping) {
+    SignalRange(v, startFrame, v->frames, *wrapped);
+    v->playing = false;
+    v->pos = 0;
+    return false;
+  }
+  v->pos %= end;
+  if (*wrapped) SignalRange(v, 0, v->frames, false);
+  *wrapped = true;
+  return true;
+}
+
 // Adds `count` output frames of one voice into the float mix.
 void MixVoice(HostVoice* v, float* out, uint32_t count) {
   if (v->frames == 0) {
@@ -111,20 +127,7 @@ void MixVoice(HostVoice* v, float* out, uint32_t count) {
   bool silent = v->gainL == 0.0f && v->gainR == 0.0f;
   bool exact = step == (1ull << 32);
   for (uint32_t i = 0; i < count; ++i) {
-    if (v->pos >= end) {
-      if (!v->looping) {
-        SignalRange(v, startFrame, v->frames, wrapped);
-        v->playing = false;
-        v->pos = 0;
-        return;
-      }
-      v->pos %= end;
-      if (wrapped) {
-        // A buffer shorter than one mix block: every position was passed.
-        SignalRange(v, 0, v->frames, false);
-      }
-      wrapped = true;
-    }
+    if (v->pos >= end && !PassBufferEnd(v, end, startFrame, &wrapped)) return;
     if (!silent) {
       uint32_t idx = static_cast<uint32_t>(v->pos >> 32);
       float l, r;
@@ -146,17 +149,7 @@ void MixVoice(HostVoice* v, float* out, uint32_t count) {
     }
     v->pos += step;
   }
-  if (v->pos >= end) {
-    if (!v->looping) {
-      SignalRange(v, startFrame, v->frames, wrapped);
-      v->playing = false;
-      v->pos = 0;
-      return;
-    }
-    v->pos %= end;
-    if (wrapped) SignalRange(v, 0, v->frames, false);
-    wrapped = true;
-  }
+  if (v->pos >= end && !PassBufferEnd(v, end, startFrame, &wrapped)) return;
   SignalRange(v, startFrame, static_cast<uint32_t>(v->pos >> 32), wrapped);
 }
 

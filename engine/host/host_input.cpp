@@ -178,32 +178,39 @@ void HostNoteKeyEvent(int scancode, bool down) {
 
 // --- mouse -------------------------------------------------------------------
 
-void HostWindowToLogical(int32_t wx, int32_t wy, int32_t* lx, int32_t* ly) {
+namespace {
+// The logical frame shown centred in the window at the largest scale that
+// fits. False when the window or the logical size is unknown.
+bool LetterboxFit(double* scale, double* offX, double* offY) {
   int w = 0, h = 0;
   HostWindowSize(&w, &h);
   const int lw = HostLogicalWidth(), lh = HostLogicalHeight();
-  if (w <= 0 || h <= 0 || lw <= 0 || lh <= 0) {
+  if (w <= 0 || h <= 0 || lw <= 0 || lh <= 0) return false;
+  *scale = std::fmin(static_cast<double>(w) / lw, static_cast<double>(h) / lh);
+  *offX = (w - lw * *scale) / 2.0;
+  *offY = (h - lh * *scale) / 2.0;
+  return true;
+}
+}  // namespace
+
+void HostWindowToLogical(int32_t wx, int32_t wy, int32_t* lx, int32_t* ly) {
+  double scale = 1.0, offX = 0.0, offY = 0.0;
+  if (!LetterboxFit(&scale, &offX, &offY)) {
     *lx = wx;
     *ly = wy;
     return;
   }
-  const double scale = std::fmin(static_cast<double>(w) / lw, static_cast<double>(h) / lh);
-  const double offX = (w - lw * scale) / 2.0, offY = (h - lh * scale) / 2.0;
   *lx = static_cast<int32_t>(std::floor((wx - offX) / scale));
   *ly = static_cast<int32_t>(std::floor((wy - offY) / scale));
 }
 
 void HostLogicalToWindow(int32_t lx, int32_t ly, int32_t* wx, int32_t* wy) {
-  int w = 0, h = 0;
-  HostWindowSize(&w, &h);
-  const int lw = HostLogicalWidth(), lh = HostLogicalHeight();
-  if (w <= 0 || h <= 0 || lw <= 0 || lh <= 0) {
+  double scale = 1.0, offX = 0.0, offY = 0.0;
+  if (!LetterboxFit(&scale, &offX, &offY)) {
     *wx = lx;
     *wy = ly;
     return;
   }
-  const double scale = std::fmin(static_cast<double>(w) / lw, static_cast<double>(h) / lh);
-  const double offX = (w - lw * scale) / 2.0, offY = (h - lh * scale) / 2.0;
   *wx = static_cast<int32_t>(std::lround(lx * scale + offX));
   *wy = static_cast<int32_t>(std::lround(ly * scale + offY));
 }

@@ -322,26 +322,10 @@ void KWindowDD::SetMessageHook(KMessageHook hook) { messageHook = hook; }
 void KWindowDD::SetEventCallback(KEventCallback callback) { eventCallback = callback; }
 
 bool KWindowDD::EnumerateDisplayModes(KDisplayModeCallback callback) {
-  if (callback == nullptr) return false;
-  static KDisplayMode mode;
-  for (int i = 0;; ++i) {
-    int w = 0, h = 0, bpp = 0, hz = 0;
-    if (!HostDisplayMode(i, &w, &h, &bpp, &hz)) break;
-    mode.width = w;
-    mode.height = h;
-    mode.bitsPerPixel = bpp;
-    mode.frequency = hz;
-    if (!callback(&mode)) break;
-  }
-  return true;
+  return KWindowGL::ListDisplayModes(callback);
 }
 
 void KWindowDD::HandleMessage(const HostMessage& m) {
-  if (messageHook != nullptr && !messageHook(windowHandle, m.message, m.wParam, m.lParam)) return;
-  if (eventCallback != nullptr) {
-    KEvent event;
-    KWindowGL::BuildEvent(m, &event);
-    if (!eventCallback(&event)) return;
-  }
+  if (!KWindowGL::OfferMessage(messageHook, eventCallback, windowHandle, m)) return;
   if (m.message == K_MSG_CLOSE || m.message == K_MSG_DESTROY) quitRequest = true;
 }

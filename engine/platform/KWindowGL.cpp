@@ -290,6 +290,10 @@ void KWindowGL::SetMessageHook(KMessageHook hook) { messageHook = hook; }
 void KWindowGL::SetEventCallback(KEventCallback callback) { eventCallback = callback; }
 
 bool KWindowGL::EnumerateDisplayModes(KDisplayModeCallback callback) {
+  return ListDisplayModes(callback);
+}
+
+bool KWindowGL::ListDisplayModes(KDisplayModeCallback callback) {
   if (callback == nullptr) return false;
   static KDisplayMode mode;
   for (int i = 0;; ++i) {
@@ -348,13 +352,19 @@ void KWindowGL::BuildEvent(const HostMessage& m, KEvent* e) {
   }
 }
 
-void KWindowGL::HandleMessage(const HostMessage& m) {
-  if (messageHook != nullptr && !messageHook(windowHandle, m.message, m.wParam, m.lParam)) return;
-  if (eventCallback != nullptr) {
+bool KWindowGL::OfferMessage(KMessageHook hook, KEventCallback callback, KWindowHandle handle,
+                             const HostMessage& m) {
+  if (hook != nullptr && !hook(handle, m.message, m.wParam, m.lParam)) return false;
+  if (callback != nullptr) {
     KEvent event;
     BuildEvent(m, &event);
-    if (!eventCallback(&event)) return;
+    if (!callback(&event)) return false;
   }
+  return true;
+}
+
+void KWindowGL::HandleMessage(const HostMessage& m) {
+  if (!OfferMessage(messageHook, eventCallback, windowHandle, m)) return;
   switch (m.message) {
     case K_MSG_CLOSE:
     case K_MSG_DESTROY:

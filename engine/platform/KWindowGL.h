@@ -51,6 +51,13 @@ class KWindowGL : public KWindow {
   static int32_t GetScreenshotCount();
   // Builds the engine event of a window message (what the callback receives).
   static void BuildEvent(const HostMessage& message, KEvent* event);
+  // Offers a window message to the hook, then as an event to the callback
+  // (either may be null); false when one of them swallowed it.
+  static bool OfferMessage(KMessageHook hook, KEventCallback callback, KWindowHandle handle,
+                           const HostMessage& message);
+  // Hands every display mode to callback until it returns false; false only
+  // when there is no callback.
+  static bool ListDisplayModes(KDisplayModeCallback callback);
   // The window procedure: hook, callback, then the message's own handling.
   void HandleMessage(const HostMessage& message);
 
