@@ -1,0 +1,85 @@
+# Installation: `cmake --install build --prefix P` gives
+#   P/lib/bramblets2/       the game with its data beside it (it finds its data
+#                           next to its own executable): bramblets2, data.dat,
+#                           tarn/ (stages, tile kinds), audio/
+#   P/bin/bramblets2        a relative symbolic link to the game
+#   P/share/applications/bramblets2.desktop
+#   P/share/icons/hicolor/<n>x<n>/apps/bramblets2.png
+# The installed folder is never written: the game keeps progress, edited
+# stages and screenshots under $XDG_DATA_HOME/bramblets2/ when its own folder
+# cannot be written.
+
+set(BR_INSTALL_GAME_DIR lib/bramblets2)
+set(BR_ICON_SIZES 32 64 128 256)
+
+install(TARGETS bramblets2 RUNTIME DESTINATION ${BR_INSTALL_GAME_DIR})
+install(FILES ${CMAKE_BINARY_DIR}/data.dat DESTINATION ${BR_INSTALL_GAME_DIR} OPTIONAL)
+# Only the game's own data: never a player's configuration or screenshots
+# that a run in the build tree left behind.
+install(DIRECTORY ${CMAKE_BINARY_DIR}/tarn/ DESTINATION ${BR_INSTALL_GAME_DIR}/tarn OPTIONAL
+  FILES_MATCHING PATTERN "*.pak" PATTERN "*.mapd" PATTERN "world1.prp")
+install(DIRECTORY ${CMAKE_BINARY_DIR}/audio/ DESTINATION ${BR_INSTALL_GAME_DIR}/audio OPTIONAL
+  FILES_MATCHING PATTERN "*.ogg" PATTERN "*.wav")
+
+# bin/bramblets2 -> ../lib/bramblets2/bramblets2 (the game resolves the link
+# to find its folder). Made once in the build tree and installed as a link.
+set(BR_INSTALL_STAGE ${CMAKE_BINARY_DIR}/install-stage)
+file(MAKE_DIRECTORY ${BR_INSTALL_STAGE})
+file(CREATE_LINK ../${BR_INSTALL_GAME_DIR}/bramblets2 ${BR_INSTALL_STAGE}/bramblets2 SYMBOLIC)
+install(FILES ${BR_INSTALL_STAGE}/bramblets2 DESTINATION bin)
+
+# The desktop entry names the installed program by its full path, known only
+# at install time (--prefix may differ from the configured prefix).
+install(CODE "
+  set(exec \"\${CMAKE_INSTALL_PREFIX}/bin/bramblets2\")
+  if(exec MATCHES \" \")
+    set(exec \"\\\"\${exec}\\\"\")
+  endif()
+  file(WRITE \"${BR_INSTALL_STAGE}/bramblets2.desktop\" \"[Desktop Entry]
+Type=Application
+Version=1.0
+Name=BrAmBl3tS 2
+GenericName=Platform game
+Comment=Run, jump and climb through 20 stages, collect fruit and keys, stomp the walkers
+Exec=\${exec}
+Icon=bramblets2
+Terminal=false
+Categories=Game;ArcadeGame;
+Keywords=platform;jump;arcade;
+\")
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\" TYPE FILE
+       FILES \"${BR_INSTALL_STAGE}/bramblets2.desktop\")
+")
+
+# The icon is cut from the generated sprite sheet (a painted berry when the
+# data was not generated).
+add_executable(icongen ${CMAKE_SOURCE_DIR}/cmake/icongen.cpp)
+target_compile_options(icongen PRIVATE ${BR_WARNINGS})
+target_link_libraries(icongen PRIVATE engine)
+set_target_properties(icongen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+set(BR_ICON_ARGS)
+set(BR_ICON_FILES)
+foreach(size ${BR_ICON_SIZES})
+  set(icon ${CMAKE_BINARY_DIR}/icons/${size}/bramblets2.png)
+  list(APPEND BR_ICON_ARGS ${icon} ${size})
+  list(APPEND BR_ICON_FILES ${icon})
+  install(FILES ${icon} DESTINATION share/icons/hicolor/${size}x${size}/apps)
+endforeach()
+set(BR_ICON_DEPENDS icongen)
+if(TARGET assetdata)
+  list(APPEND BR_ICON_DEPENDS ${CMAKE_BINARY_DIR}/data.dat)
+endif()
+foreach(size ${BR_ICON_SIZES})
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/icons/${size})
+endforeach()
+add_custom_command(
+  OUTPUT ${BR_ICON_FILES}
+  COMMAND icongen ${CMAKE_BINARY_DIR}/data.dat ${BR_ICON_ARGS}
+  DEPENDS ${BR_ICON_DEPENDS}
+  COMMENT "Making the desktop icon"
+  VERBATIM)
+add_custom_target(icon ALL DEPENDS ${BR_ICON_FILES})
+if(TARGET assetdata)
+  add_dependencies(icon assetdata)
+endif()

@@ -1,0 +1,23 @@
+# End-to-end tests of the real game under Xvfb with evilwm, driven by xdotool
+# and checked through its screenshots, its files and its exit code. Each
+# script skips (exit code 77) when the data was not generated.
+add_executable(game_shot ${CMAKE_CURRENT_SOURCE_DIR}/e2e/game_shot.cpp)
+target_compile_options(game_shot PRIVATE ${BR_WARNINGS})
+target_link_libraries(game_shot PRIVATE engine)
+set_target_properties(game_shot PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+foreach(script game_play game_close game_install game_missing_files)
+  if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh)
+    continue()
+  endif()
+  add_test(NAME e2e_${script}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh
+            $<TARGET_FILE:bramblets2> $<TARGET_FILE:game_shot>)
+  set_tests_properties(e2e_${script} PROPERTIES LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 120
+    ENVIRONMENT "BR_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endforeach()
+# The installed game needs `cmake --install` of this build tree.
+if(TEST e2e_game_install)
+  set_tests_properties(e2e_game_install PROPERTIES
+    ENVIRONMENT "BR_SOURCE_DIR=${CMAKE_SOURCE_DIR};BR_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endif()
