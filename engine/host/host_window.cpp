@@ -10,6 +10,7 @@
 #include "engine/host/host_clock.h"
 #include "engine/host/host_input.h"
 #include "engine/host/host_system.h"
+#include "engine/host/host_x11.h"
 #include "engine/platform/KEvent.h"
 
 namespace {
@@ -289,6 +290,7 @@ bool HostVideoInit() {
       SDL_QuitSubSystem(SDL_INIT_VIDEO);
       return false;
     }
+    HostFilterX11Errors();
   }
   HostPumpEvents = pumpForWaits;
   return true;
