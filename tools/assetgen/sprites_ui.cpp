@@ -13,6 +13,8 @@ namespace {
 
 constexpr Rgb kDigitTop{1.0, 0.98, 0.80};
 constexpr Rgb kDigitBottom{1.0, 0.74, 0.18};
+constexpr double kSmallDigitPixelRatio = 1.5;  // pixel width / height of the small digits
+constexpr double kBigDigitInkW = 22.0;  // glyph width of every big digit, outline aside
 
 void Begin(cairo_t* cr, const Rect& r, int margin = 0) {
   cairo_save(cr);
@@ -30,14 +32,19 @@ void Stroke(cairo_t* cr, Rgb c, double w) {
 }
 
 // A glyph of the pixel font stretched into a box of inkW x inkH at (x, y).
-void FittedGlyph(cairo_t* cr, char c, double x, double y, double inkW, double inkH, double outline) {
+// Narrow glyphs keep their shape (pixels at most maxPixelRatio times wider than
+// tall, the glyph at most maxGlyphW wide without its outline) and are
+// centred, or set against the left edge when leftAlign is on.
+void FittedGlyph(cairo_t* cr, char c, double x, double y, double inkW, double inkH, double outline,
+                 double maxPixelRatio = 1.25, double maxGlyphW = 1e9, bool leftAlign = false) {
   const int gw = FontWidth(c) - 1;
   const double sy = (inkH - 2 * outline) / 9.0;
   double sx = (inkW - 2 * outline) / gw;
-  if (sx > sy * 1.25) sx = sy * 1.25;  // narrow glyphs keep their shape and get centred
-  const double w = gw * sx;
-  DrawBigText(cr, x + (inkW - w) / 2, y + outline, std::string(1, c), sx, sy, kDigitTop, kDigitBottom,
-              pal::kOutline, outline);
+  if (sx > sy * maxPixelRatio) sx = sy * maxPixelRatio;
+  if (sx * gw > maxGlyphW) sx = maxGlyphW / gw;
+  const double w = gw * sx + 2 * outline;
+  DrawBigText(cr, x + outline + (leftAlign ? 0 : (inkW - w) / 2), y + outline, std::string(1, c), sx, sy,
+              kDigitTop, kDigitBottom, pal::kOutline, outline);
 }
 
 void SignBoard(cairo_t* cr, double w, double h, Rgb base) {
@@ -122,7 +129,8 @@ void PaintInterface(cairo_t* cr) {
   for (int d = 0; d < 10; ++d) {
     const Rect r{kSmallDigits.x + d * kSmallDigits.w, kSmallDigits.y, kSmallDigitAdvance - 1, kSmallDigits.h};
     Begin(cr, r);
-    FittedGlyph(cr, static_cast<char>('0' + d), 0.5, 0, r.w - 1, 20, 1.6);
+    // wide pixels fill the cell, so "10" does not read as "1 0" at the fixed advance
+    FittedGlyph(cr, static_cast<char>('0' + d), 0.5, 0, r.w - 1, 20, 1.6, kSmallDigitPixelRatio);
     cairo_restore(cr);
   }
   // big digits: each glyph inside its own columns; shared columns stay clear
@@ -138,8 +146,11 @@ void PaintInterface(cairo_t* cr) {
       }
       if (q.x > r.x && q.x < r.x + r.w) r.w = q.x - r.x;  // we reach into the right neighbour
     }
+    // The menu draws the stage number with each cell's full width as its
+    // advance, right up to the stage plate: digits of one width, set against
+    // the left edge of their cells, keep "18" and "19" off the plate.
     Begin(cr, r, 1);
-    FittedGlyph(cr, static_cast<char>('0' + d), 1, 0.5, r.w - 2, 46.5, 2.6);
+    FittedGlyph(cr, static_cast<char>('0' + d), 1, 0.5, r.w - 2, 46.5, 2.6, 1.1, kBigDigitInkW, true);
     cairo_restore(cr);
   }
   // small font row
@@ -229,30 +240,24 @@ void PaintInterface(cairo_t* cr) {
     Button(cr, kButtonsHover[b], b, true);
   }
 
-  // stage plate: opaque, on the menu panel colour so it sits on the panel
+  // stage plate: opaque, on the menu panel colour so it sits on the panel; a
+  // wooden sign nailed at its four corners with the word centred on it
   Begin(cr, kStagePlate);
   cairo_rectangle(cr, 0, 0, kStagePlate.w, kStagePlate.h);
   SetColor(cr, pal::kMenuPanel);
   cairo_fill(cr);
   RoundRect(cr, 4, 8, kStagePlate.w - 8, kStagePlate.h - 16, 8);
   FillShaded(cr, pal::kWood, 8, kStagePlate.h - 8, 2.0);
-  for (double px : {10.0, kStagePlate.w - 10.0}) {
-    Circle(cr, px, 16, 1.8);
-    FillOutlined(cr, pal::kStone, 0.8);
-  }
+  for (double px : {10.0, kStagePlate.w - 10.0})
+    for (double py : {14.0, kStagePlate.h - 14.0}) {
+      Circle(cr, px, py, 1.8);
+      FillOutlined(cr, pal::kStone, 0.8);
+    }
   {
-    const double tw = BigTextWidth("STAGE", 1.9);
-    DrawBigText(cr, (kStagePlate.w - tw) / 2, 17, "STAGE", 1.9, 2.2, pal::kWhite, pal::kCream, pal::kOutline,
-                1.6);
-    // a small pointer to the number on the left
-    cairo_move_to(cr, 14, 48);
-    cairo_line_to(cr, 22, 43);
-    cairo_line_to(cr, 22, 53);
-    cairo_close_path(cr);
-    FillOutlined(cr, pal::kGold, 1.2);
-    cairo_move_to(cr, 25, 48);
-    cairo_line_to(cr, kStagePlate.w - 16, 48);
-    Stroke(cr, Darker(pal::kWood, 0.3), 1.5);
+    const double sx = 1.9, sy = 2.2;
+    const double tw = BigTextWidth("STAGE", sx);
+    DrawBigText(cr, (kStagePlate.w - tw) / 2, (kStagePlate.h - 9 * sy) / 2 - 1, "STAGE", sx, sy, pal::kWhite,
+                pal::kCream, pal::kOutline, 1.6);
   }
   cairo_restore(cr);
 
