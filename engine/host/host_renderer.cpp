@@ -22,6 +22,23 @@ struct HostSurface {
   bool keyOn = false;
   uint32_t key = 0;
   bool lost = false;
+  uint64_t generation = 0;  // new, process-wide unique value at every upload
+  uint64_t usedInList = 0;  // the pending list that last drew with it
+};
+
+// One recorded drawing command of the current frame (see HostDevicePresent).
+enum class PendingKind : uint8_t { kClear, kClip, kGeometry, kPoints, kLines };
+struct PendingCommand {
+  PendingKind kind = PendingKind::kClear;
+  bool clipOn = false;  // a clip change: the new clip; a draw: the clip it is made with
+  bool linear = false;
+  SDL_BlendMode mode = SDL_BLENDMODE_NONE;
+  SDL_Rect clip{0, 0, 0, 0};
+  uint32_t argb = 0;
+  HostSurface* surface = nullptr;
+  uint64_t generation = 0;
+  size_t firstVertex = 0, vertexCount = 0;
+  size_t firstIndex = 0, indexCount = 0;
 };
 
 struct HostDevice {
@@ -40,6 +57,21 @@ struct HostDevice {
   std::vector<HostSurface*> surfaces;  // every live surface made on this device
   std::vector<SDL_Vertex> vertices;    // scratch for one primitive
   std::vector<int> indices;
+
+  // The frame being drawn is recorded here and only handed to SDL when it is
+  // presented, so a frame identical to the one on screen costs no pixel work.
+  std::vector<PendingCommand> pending;
+  std::vector<SDL_Vertex> pendingVertices;
+  std::vector<int> pendingIndices;
+  uint64_t listSerial = 1;           // tells one pending list from the next
+  bool listStartClipOn = false;      // the clip in force when the list began
+  SDL_Rect listStartClip{0, 0, 0, 0};
+  bool frameCovered = false;         // some command overwrote every pixel
+  bool shownValid = false;           // the window and back buffer show shownHash
+  uint64_t shownHash = 0;
+  int shownOutputW = 0, shownOutputH = 0;
+  std::atomic<bool> windowDirty{false};  // exposed, resized, shown again ...
+  uint64_t presents = 0;
 };
 
 namespace {
@@ -48,11 +80,44 @@ constexpr int kMaxVerticesPerDraw = 65536;
 constexpr float kHalfPixel = 0.5f;
 constexpr float kMaxCoordinate = 1.0e6f;
 
+constexpr size_t kMaxPendingVertices = 1u << 20;  // a longer frame goes to SDL in parts
+constexpr uint64_t kFnvOffset = 14695981039346656037ull;
+constexpr uint64_t kFnvPrime = 1099511628211ull;
+
 int SDLCALL resetWatch(void* user, SDL_Event* event) {
+  HostDevice* d = static_cast<HostDevice*>(user);
   if (event->type == SDL_RENDER_TARGETS_RESET || event->type == SDL_RENDER_DEVICE_RESET) {
-    static_cast<HostDevice*>(user)->lost = true;
+    d->lost = true;
+    d->windowDirty = true;
+  } else if (event->type == SDL_WINDOWEVENT) {
+    // Anything that may have spoiled or resized the window's pixels.
+    switch (event->window.event) {
+      case SDL_WINDOWEVENT_SHOWN:
+      case SDL_WINDOWEVENT_EXPOSED:
+      case SDL_WINDOWEVENT_RESIZED:
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+      case SDL_WINDOWEVENT_MINIMIZED:
+      case SDL_WINDOWEVENT_MAXIMIZED:
+      case SDL_WINDOWEVENT_RESTORED:
+      case SDL_WINDOWEVENT_MOVED:
+        d->windowDirty = true;
+        break;
+      default:
+        break;
+    }
   }
   return 0;
+}
+
+uint64_t fnv(uint64_t h, const void* data, size_t n) {
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * kFnvPrime;
+  return h;
+}
+
+template <typename T>
+uint64_t fnvValue(uint64_t h, T v) {
+  return fnv(h, &v, sizeof v);
 }
 
 SDL_BlendFactor sdlFactor(int32_t f) {
@@ -91,13 +156,11 @@ SDL_Color colorFromArgb(uint32_t argb) {
                    static_cast<Uint8>(argb), static_cast<Uint8>(argb >> 24)};
 }
 
-void applyClip(HostDevice* d) {
-  if (d->clipOn) {
-    SDL_RenderSetClipRect(d->renderer, &d->clip);
-  } else {
-    SDL_RenderSetClipRect(d->renderer, nullptr);
-  }
+void setSdlClip(SDL_Renderer* r, bool on, const SDL_Rect& rect) {
+  SDL_RenderSetClipRect(r, on ? &rect : nullptr);
 }
+
+void applyClip(HostDevice* d) { setSdlClip(d->renderer, d->clipOn, d->clip); }
 
 // Creates the texture of a surface on its device and uploads the CPU copy.
 bool createTexture(HostSurface* s) {
@@ -120,6 +183,165 @@ int pixelOf(float v) {
   if (!(v == v)) return 0;
   const float c = std::min(std::max(v, -1.0e6f), 1.0e6f);
   return static_cast<int>(std::floor(c));
+}
+
+uint64_t nextGeneration() {
+  static std::atomic<uint64_t> counter{0};
+  return ++counter;
+}
+
+// Starts an empty list; the clip in force now is where its replay begins.
+void resetPending(HostDevice* d) {
+  d->pending.clear();
+  d->pendingVertices.clear();
+  d->pendingIndices.clear();
+  ++d->listSerial;
+  d->listStartClipOn = d->clipOn;
+  d->listStartClip = d->clip;
+  d->frameCovered = false;
+}
+
+PendingCommand& addCommand(HostDevice* d, PendingKind kind) {
+  d->pending.emplace_back();
+  PendingCommand& c = d->pending.back();
+  c.kind = kind;
+  return c;
+}
+
+void replayGeometry(HostDevice* d, const PendingCommand& c) {
+  SDL_Renderer* r = d->renderer;
+  SDL_Texture* tex = nullptr;
+  if (c.surface != nullptr) {
+    tex = c.surface->texture;
+    if (tex == nullptr) return;
+    const SDL_ScaleMode wanted = c.linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
+    SDL_ScaleMode current = SDL_ScaleModeNearest;
+    SDL_GetTextureScaleMode(tex, &current);
+    if (current != wanted) {
+      // Queued draws must still sample the way they were issued.
+      SDL_RenderFlush(r);
+      SDL_SetTextureScaleMode(tex, wanted);
+    }
+    if (SDL_SetTextureBlendMode(tex, c.mode) != 0) SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_BLEND);
+  } else if (SDL_SetRenderDrawBlendMode(r, c.mode) != 0) {
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+  }
+  SDL_RenderGeometry(r, tex, &d->pendingVertices[c.firstVertex], static_cast<int>(c.vertexCount),
+                     &d->pendingIndices[c.firstIndex], static_cast<int>(c.indexCount));
+}
+
+void replayPointsOrLines(HostDevice* d, const PendingCommand& c) {
+  SDL_Renderer* r = d->renderer;
+  const SDL_Vertex* v = &d->pendingVertices[c.firstVertex];
+  const SDL_Color col = v[0].color;
+  if (SDL_SetRenderDrawBlendMode(r, c.mode) != 0) SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+  SDL_SetRenderDrawColor(r, col.r, col.g, col.b, col.a);
+  if (c.kind == PendingKind::kPoints) {
+    for (size_t i = 0; i < c.vertexCount; ++i) {
+      SDL_RenderDrawPoint(r, pixelOf(v[i].position.x), pixelOf(v[i].position.y));
+    }
+    return;
+  }
+  for (size_t i = 0; i + 1 < c.vertexCount; i += 2) {
+    SDL_RenderDrawLine(r, pixelOf(v[i].position.x), pixelOf(v[i].position.y),
+                       pixelOf(v[i + 1].position.x), pixelOf(v[i + 1].position.y));
+  }
+}
+
+// Hands the recorded commands to SDL, in order, exactly as they were issued.
+void replayPending(HostDevice* d) {
+  SDL_Renderer* r = d->renderer;
+  setSdlClip(r, d->listStartClipOn, d->listStartClip);
+  for (const PendingCommand& c : d->pending) {
+    switch (c.kind) {
+      case PendingKind::kClear: {
+        const SDL_Color col = colorFromArgb(c.argb);
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+        SDL_SetRenderDrawColor(r, col.r, col.g, col.b, col.a);
+        SDL_RenderClear(r);
+        break;
+      }
+      case PendingKind::kClip: setSdlClip(r, c.clipOn, c.clip); break;
+      case PendingKind::kGeometry: replayGeometry(d, c); break;
+      case PendingKind::kPoints:
+      case PendingKind::kLines: replayPointsOrLines(d, c); break;
+    }
+  }
+}
+
+// Sends what is recorded so far into the back buffer (before a read-back, a
+// texture change under a queued draw, or an overlong frame). If that drew
+// anything, the back buffer no longer holds the frame on screen.
+void flushPending(HostDevice* d) {
+  bool drew = false;
+  for (const PendingCommand& c : d->pending) drew = drew || c.kind != PendingKind::kClip;
+  if (!d->pending.empty()) replayPending(d);
+  resetPending(d);
+  if (drew) d->shownValid = false;
+}
+
+// FNV-1a over everything that decides the pixels of the recorded list. Clip
+// changes count through the clip each draw was made with, so where they were
+// issued (or whether the list was flushed in between) does not matter.
+uint64_t pendingHash(const HostDevice* d) {
+  uint64_t h = kFnvOffset;
+  for (const PendingCommand& c : d->pending) {
+    if (c.kind == PendingKind::kClip) continue;
+    h = fnvValue(h, static_cast<uint8_t>(c.kind));
+    h = fnvValue(h, c.clipOn);
+    h = fnvValue(h, c.linear);
+    h = fnvValue(h, static_cast<int32_t>(c.mode));
+    h = fnv(h, &c.clip, sizeof c.clip);
+    h = fnvValue(h, c.argb);
+    h = fnvValue(h, c.generation);
+    h = fnvValue(h, static_cast<uint64_t>(c.vertexCount));
+    h = fnvValue(h, static_cast<uint64_t>(c.indexCount));
+  }
+  if (!d->pendingVertices.empty()) {
+    h = fnv(h, d->pendingVertices.data(), d->pendingVertices.size() * sizeof(SDL_Vertex));
+  }
+  if (!d->pendingIndices.empty()) {
+    h = fnv(h, d->pendingIndices.data(), d->pendingIndices.size() * sizeof(int));
+  }
+  return h;
+}
+
+// True when the quad (drawn as the fan 0-1-2, 0-2-3) is an upright rectangle
+// holding the whole w x h frame.
+bool quadCoversFrame(const SDL_Vertex* v, int w, int h) {
+  float x0 = v[0].position.x, x1 = x0, y0 = v[0].position.y, y1 = y0;
+  for (int i = 1; i < 4; ++i) {
+    x0 = std::min(x0, v[i].position.x);
+    x1 = std::max(x1, v[i].position.x);
+    y0 = std::min(y0, v[i].position.y);
+    y1 = std::max(y1, v[i].position.y);
+  }
+  if (!(x0 <= 0.0f && y0 <= 0.0f && x1 >= static_cast<float>(w) && y1 >= static_cast<float>(h))) {
+    return false;
+  }
+  for (int i = 0; i < 4; ++i) {
+    const float x = v[i].position.x, y = v[i].position.y;
+    if ((x != x0 && x != x1) || (y != y0 && y != y1)) return false;
+  }
+  // Opposite corners on the shared diagonal: the two triangles do not overlap.
+  return v[0].position.x != v[2].position.x && v[0].position.y != v[2].position.y &&
+         v[1].position.x != v[3].position.x && v[1].position.y != v[3].position.y;
+}
+
+// True when the draw about to be recorded sets every pixel of the back buffer
+// without looking at what was there.
+bool drawCoversFrame(const HostDevice* d, SDL_BlendMode mode, const SDL_Vertex* v, int count) {
+  if (count != 4) return false;
+  if (d->clipOn && (d->clip.x > 0 || d->clip.y > 0 || d->clip.x + d->clip.w < d->width ||
+                    d->clip.y + d->clip.h < d->height)) {
+    return false;
+  }
+  bool opaque = mode == SDL_BLENDMODE_NONE;
+  if (!opaque && mode == SDL_BLENDMODE_BLEND && d->texture == nullptr) {
+    opaque = true;
+    for (int i = 0; i < 4; ++i) opaque = opaque && v[i].color.a == 255;
+  }
+  return opaque && quadCoversFrame(v, d->width, d->height);
 }
 
 }  // namespace
@@ -213,10 +435,12 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   d->width = width;
   d->height = height;
   for (HostMatrix& m : d->transforms) m = HostMatrixIdentity();
+  resetPending(d);
   // The back buffer replaces the window's pixels when shown, alpha and all.
   SDL_SetTextureBlendMode(back, SDL_BLENDMODE_NONE);
   SDL_SetTextureScaleMode(back, SDL_ScaleModeNearest);
   HostDeviceClear(d, 0xFF000000u);
+  flushPending(d);
   SDL_AddEventWatch(resetWatch, d);
   return d;
 }
@@ -253,18 +477,37 @@ void HostDeviceSetVSync(HostDevice* d, bool on) {
 
 void HostDeviceClear(HostDevice* d, uint32_t argb) {
   if (d == nullptr || HostRasterDisabled()) return;
-  const SDL_Color c = colorFromArgb(argb);
-  SDL_SetRenderDrawBlendMode(d->renderer, SDL_BLENDMODE_NONE);
-  SDL_SetRenderDrawColor(d->renderer, c.r, c.g, c.b, c.a);
-  SDL_RenderClear(d->renderer);
+  addCommand(d, PendingKind::kClear).argb = argb;
+  // A clear ignores the clip: it sets every pixel.
+  d->frameCovered = true;
 }
 
 void HostDevicePresent(HostDevice* d) {
-  // Headless runs may switch drawing off (host_window.h): then nothing is shown.
-  if (d == nullptr || HostRasterDisabled()) return;
+  if (d == nullptr) return;
+  // Headless runs may switch drawing off (host_window.h): then nothing is
+  // shown; what was drawn before that still reaches the back buffer.
+  if (HostRasterDisabled()) {
+    flushPending(d);
+    return;
+  }
+  // The window's size: with a target set SDL would answer the target's.
   SDL_SetRenderTarget(d->renderer, nullptr);
   int ow = 0, oh = 0;
   SDL_GetRendererOutputSize(d->renderer, &ow, &oh);
+  SDL_SetRenderTarget(d->renderer, d->backBuffer);
+  // A frame made of the very commands of the one on screen, over the same
+  // textures, and overwriting every pixel, would give the same image: the
+  // window keeps its picture and the back buffer still holds it.
+  const uint64_t hash = pendingHash(d);
+  if (d->shownValid && d->frameCovered && hash == d->shownHash && !d->windowDirty && !d->lost &&
+      ow == d->shownOutputW && oh == d->shownOutputH) {
+    resetPending(d);
+    return;
+  }
+  d->windowDirty = false;
+  const bool covered = d->frameCovered;
+  replayPending(d);
+  SDL_SetRenderTarget(d->renderer, nullptr);
   SDL_SetRenderDrawBlendMode(d->renderer, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(d->renderer, 0, 0, 0, 255);
   SDL_RenderClear(d->renderer);
@@ -277,16 +520,25 @@ void HostDevicePresent(HostDevice* d) {
     SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
   }
   SDL_RenderPresent(d->renderer);
+  ++d->presents;
   // Back to drawing into the back buffer; switching targets drops the clip.
   SDL_SetRenderTarget(d->renderer, d->backBuffer);
   applyClip(d);
+  d->shownValid = covered && !d->lost;
+  d->shownHash = hash;
+  d->shownOutputW = ow;
+  d->shownOutputH = oh;
+  resetPending(d);
 }
+
+uint64_t HostDevicePresentCount(const HostDevice* d) { return d != nullptr ? d->presents : 0; }
 
 bool HostDeviceReadPixels(HostDevice* d, int x, int y, int w, int h, uint32_t* out) {
   if (d == nullptr || out == nullptr || x < 0 || y < 0 || w < 1 || h < 1 || x > d->width - w ||
       y > d->height - h) {
     return false;
   }
+  flushPending(d);
   const SDL_Rect r{x, y, w, h};
   return SDL_RenderReadPixels(d->renderer, &r, SDL_PIXELFORMAT_ARGB8888, out, w * 4) == 0;
 }
@@ -328,20 +580,21 @@ void HostDeviceSetClip(HostDevice* d, int x1, int y1, int x2, int y2) {
   d->clip = SDL_Rect{left, top, right - left, bottom - top};
   // SDL takes an empty rectangle as "no clipping"; clip everything instead.
   if (d->clip.w == 0 || d->clip.h == 0) d->clip = SDL_Rect{-2, -2, 1, 1};
-  applyClip(d);
+  PendingCommand& c = addCommand(d, PendingKind::kClip);
+  c.clipOn = true;
+  c.clip = d->clip;
 }
 
 void HostDeviceClearClip(HostDevice* d) {
   if (d == nullptr) return;
   d->clipOn = false;
-  applyClip(d);
+  addCommand(d, PendingKind::kClip);
 }
 
 bool HostDeviceDraw(HostDevice* d, HostPrimitive type, const HostVertex* v, int count) {
   if (d == nullptr || d->lost || v == nullptr || count < 1 || count > kMaxVerticesPerDraw) {
     return false;
   }
-  SDL_Renderer* r = d->renderer;
   const HostMatrix m = HostMatrixMultiply(
       HostMatrixMultiply(d->transforms[kHostWorld], d->transforms[kHostView]),
       d->transforms[kHostProjection]);
@@ -369,27 +622,27 @@ bool HostDeviceDraw(HostDevice* d, HostPrimitive type, const HostVertex* v, int 
 
   if (HostRasterDisabled()) return true;
   const SDL_BlendMode mode = blendModeFor(*d);
-  if (type == kHostPointList || type == kHostLineList) {
-    const SDL_Color c = d->vertices[0].color;
-    if (SDL_SetRenderDrawBlendMode(r, mode) != 0) {
-      SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
-    }
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-    if (type == kHostPointList) {
-      for (const SDL_Vertex& p : d->vertices) {
-        SDL_RenderDrawPoint(r, pixelOf(p.position.x), pixelOf(p.position.y));
-      }
-    } else {
-      for (int i = 0; i + 1 < count; i += 2) {
-        const SDL_Vertex& a = d->vertices[static_cast<size_t>(i)];
-        const SDL_Vertex& b = d->vertices[static_cast<size_t>(i) + 1];
-        SDL_RenderDrawLine(r, pixelOf(a.position.x), pixelOf(a.position.y),
-                           pixelOf(b.position.x), pixelOf(b.position.y));
-      }
-    }
+  const bool pointsOrLines = type == kHostPointList || type == kHostLineList;
+  if (!pointsOrLines && count < 3) return false;
+  if (!pointsOrLines && d->texture != nullptr &&
+      (HostIsSurfaceLost(d->texture) || d->texture->device != d)) {
+    return false;
+  }
+  if (d->pendingVertices.size() + static_cast<size_t>(count) > kMaxPendingVertices) {
+    flushPending(d);
+  }
+  PendingCommand c;
+  c.mode = mode;
+  c.clipOn = d->clipOn;
+  if (d->clipOn) c.clip = d->clip;
+  c.firstVertex = d->pendingVertices.size();
+  c.vertexCount = static_cast<size_t>(count);
+  if (pointsOrLines) {
+    c.kind = type == kHostPointList ? PendingKind::kPoints : PendingKind::kLines;
+    d->pendingVertices.insert(d->pendingVertices.end(), d->vertices.begin(), d->vertices.end());
+    d->pending.push_back(c);
     return true;
   }
-  if (count < 3) return false;
   d->indices.clear();
   if (count == 4) {
     // A quad goes as the fan (0, 1, 2), (0, 2, 3): SDL's software renderer
@@ -406,24 +659,20 @@ bool HostDeviceDraw(HostDevice* d, HostPrimitive type, const HostVertex* v, int 
       d->indices.insert(d->indices.end(), {i, i + 1, i + 2});
     }
   }
-  SDL_Texture* tex = nullptr;
+  c.kind = PendingKind::kGeometry;
+  c.linear = d->linear;
+  c.firstIndex = d->pendingIndices.size();
+  c.indexCount = d->indices.size();
   if (d->texture != nullptr) {
-    if (HostIsSurfaceLost(d->texture) || d->texture->device != d) return false;
-    tex = d->texture->texture;
-    SDL_ScaleMode wanted = d->linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
-    SDL_ScaleMode current = SDL_ScaleModeNearest;
-    SDL_GetTextureScaleMode(tex, &current);
-    if (current != wanted) {
-      // Queued draws must still sample the way they were issued.
-      SDL_RenderFlush(r);
-      SDL_SetTextureScaleMode(tex, wanted);
-    }
-    if (SDL_SetTextureBlendMode(tex, mode) != 0) SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_BLEND);
-  } else if (SDL_SetRenderDrawBlendMode(r, mode) != 0) {
-    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+    c.surface = d->texture;
+    c.generation = d->texture->generation;
+    d->texture->usedInList = d->listSerial;
   }
-  return SDL_RenderGeometry(r, tex, d->vertices.data(), count, d->indices.data(),
-                            static_cast<int>(d->indices.size())) == 0;
+  if (drawCoversFrame(d, mode, d->vertices.data(), count)) d->frameCovered = true;
+  d->pendingVertices.insert(d->pendingVertices.end(), d->vertices.begin(), d->vertices.end());
+  d->pendingIndices.insert(d->pendingIndices.end(), d->indices.begin(), d->indices.end());
+  d->pending.push_back(c);
+  return true;
 }
 
 // --- surfaces ------------------------------------------------------------------------
@@ -458,6 +707,8 @@ HostSurface* HostCreateSurface(HostDevice* d, int width, int height, HostSurface
 void HostReleaseSurface(HostSurface* s) {
   if (s == nullptr) return;
   if (s->device != nullptr) {
+    // Queued draws with this texture go to SDL while it still exists.
+    if (s->usedInList == s->device->listSerial) flushPending(s->device);
     auto& list = s->device->surfaces;
     list.erase(std::remove(list.begin(), list.end(), s), list.end());
     if (s->device->texture == s) s->device->texture = nullptr;
@@ -485,6 +736,9 @@ uint8_t* HostLockSurface(HostSurface* s, int32_t* pitch) {
 
 void HostUnlockSurface(HostSurface* s) {
   if (s == nullptr || s->texture == nullptr || s->pixels.empty()) return;
+  // Queued draws with this texture must still see its old texels.
+  if (s->device != nullptr && s->usedInList == s->device->listSerial) flushPending(s->device);
+  s->generation = nextGeneration();
   if (!s->keyOn || s->format == kHostX1R5G5B5) {
     SDL_UpdateTexture(s->texture, nullptr, s->pixels.data(), s->pitch);
     return;

@@ -81,10 +81,19 @@ void HostDeviceSetVSync(HostDevice* device, bool on);
 // While HostRasterDisabled() (host_window.h) is set, clearing, drawing and
 // presenting do nothing at all (headless runs that never look at a frame).
 
+// Clearing and drawing are recorded and reach SDL at the next present (or
+// earlier, when a read-back or a texture change needs them there); the
+// pixels come out exactly as if each had been drawn at once.
+
 // Clears the back buffer (or, with a clip in force, still the whole of it).
 void HostDeviceClear(HostDevice* device, uint32_t argb);
-// Scales the back buffer into the window, proportions kept, bars black, and shows it.
+// Scales the back buffer into the window, proportions kept, bars black, and
+// shows it. A frame that would repeat the image on screen (the same commands
+// over the same textures, every pixel overwritten, the window untouched since)
+// is neither drawn nor shown: the window and the back buffer keep that image.
 void HostDevicePresent(HostDevice* device);
+// How many frames were really shown so far (for tests).
+uint64_t HostDevicePresentCount(const HostDevice* device);
 // Copies w x h pixels from (x, y) of the back buffer as 0xAARRGGBB words, rows
 // top first. False when the rectangle leaves the back buffer or SDL fails.
 bool HostDeviceReadPixels(HostDevice* device, int x, int y, int w, int h, uint32_t* out);
