@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kStageCount = 20;
 constexpr int kPreviewScale = 2;
-constexpr size_t kPreviewStages = 3;
+constexpr size_t kPreviewStages = 20;
 
 bool ReadText(const std::string& path, std::string* out) {
   std::ifstream in(path, std::ios::binary);
@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
       Stage stage;
       std::string error;
       if (!CompileStage(text, file, &stage, &error)) return Fail(error);
+      if (!ValidateStage(stage, file, &error)) return Fail(error);
+      std::printf("stage %2d: %s\n", n, StageSummary(stage).c_str());
       paks.push_back(EncodePak(stage));
       stages.push_back(std::move(stage));
     }

@@ -217,4 +217,116 @@ bool DecodePak(const std::vector<uint8_t>& data, Stage* out) {
   return true;
 }
 
+namespace {
+
+constexpr int kEnemyFloorRun = 3;  // walkers need at least this many floor cells
+
+int KindOf(const std::vector<int32_t>& kinds, int code) {
+  return code >= 0 && code < static_cast<int>(kinds.size()) ? kinds[static_cast<size_t>(code)] : kKindNone;
+}
+
+}  // namespace
+
+bool ValidateStage(const Stage& stage, const std::string& file, std::string* error) {
+  const int w = stage.width, h = stage.height;
+  if (w < kMinStageWidth || h < kMinStageHeight || stage.codes.size() != static_cast<size_t>(w) * h) {
+    *error = file + ": the stage is " + std::to_string(w) + " x " + std::to_string(h) + " cells, at least " +
+             std::to_string(kMinStageWidth) + " x " + std::to_string(kMinStageHeight) + " are needed";
+    return false;
+  }
+  const std::vector<int32_t> kinds = TileKindTable();
+  auto code = [&](int x, int y) { return x < 0 || y < 0 || x >= w || y >= h ? 0 : stage.codes[static_cast<size_t>(y) * w + x]; };
+  auto kind = [&](int x, int y) { return KindOf(kinds, code(x, y)); };
+  auto floorAt = [&](int x, int y) {
+    const int k = kind(x, y);
+    return k == kKindSolid || k == kKindLedge;
+  };
+  auto fail = [&](int x, int y, const std::string& what) {
+    *error = file + ":" + std::to_string(y + 1) + ":" + std::to_string(x + 1) + ": " + what;
+    return false;
+  };
+  int starts = 0, keys = 0, exits = 0, bricks = 0, plums = 0, superBlocks = 0, plumBlocks = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const int c = code(x, y);
+      if (c < 0 || c >= code::kFirstKindIcon) return fail(x, y, "tile code " + std::to_string(c) + " is out of range");
+      const int k = kind(x, y);
+      if (c == code::kBrick) ++bricks;
+      if (c == code::kPlumOff || c == code::kPlumOn) ++plums;
+      if (c == code::kSuperBlock) ++superBlocks;
+      if (c == code::kPlumPowerBlock) ++plumBlocks;
+      if (k == kKindKey) ++keys;
+      if (k == kKindExit && ++exits > 1) return fail(x, y, "a second exit door; a stage has exactly one");
+      if (k == kKindStart) {
+        if (++starts > 1) return fail(x, y, "a second start; a stage has exactly one");
+        if (!floorAt(x, y + 1) && kind(x, y + 1) != kKindLadder) return fail(x, y, "no floor under the start");
+      }
+      if (k == kKindWalker || k == kKindSlowWalker) {
+        if (!floorAt(x, y + 1)) return fail(x, y, "an enemy without a floor under it");
+        int left = x, right = x;
+        while (floorAt(left - 1, y + 1)) --left;
+        while (floorAt(right + 1, y + 1)) ++right;
+        if (right - left + 1 < kEnemyFloorRun)
+          return fail(x, y, "an enemy on a floor run shorter than " + std::to_string(kEnemyFloorRun) + " cells");
+      }
+      if (k == kKindShuttle) {
+        int right = x + 1, left = x - 1;
+        while (right < w && kind(right, y) != kKindSolid) ++right;
+        while (left >= 0 && kind(left, y) != kKindSolid) --left;
+        if (right >= w || left < 0) return fail(x, y, "a shuttle without a solid cell at both ends of its row");
+      }
+    }
+  }
+  if (starts == 0) return *error = file + ": no start", false;
+  if (keys == 0) return *error = file + ": no key", false;
+  if (exits == 0) return *error = file + ": no exit door", false;
+  if (bricks > 0 && superBlocks == 0) return *error = file + ": bricks but no super block to break them", false;
+  if (plums > 0 && plumBlocks == 0) return *error = file + ": plum blocks but no plum-power block", false;
+  return true;
+}
+
+std::string StageSummary(const Stage& stage) {
+  const std::vector<int32_t> kinds = TileKindTable();
+  int fruit = 0, enemies = 0, keys = 0;
+  struct Mechanic {
+    const char* name;
+    bool used;
+  };
+  Mechanic m[] = {{"ledges", false},   {"ladders", false},    {"hang bars", false}, {"springs", false},
+                  {"deadly tiles", false}, {"shuttles", false}, {"orbits", false},  {"bricks", false},
+                  {"bonus blocks", false}, {"checkpoint", false}, {"super", false}, {"super jump", false},
+                  {"dig", false},      {"plum", false}};
+  for (int c : stage.codes) {
+    const int k = KindOf(kinds, c);
+    fruit += k == kKindFruit;
+    enemies += k == kKindWalker || k == kKindSlowWalker;
+    keys += k == kKindKey;
+    m[0].used |= k == kKindLedge;
+    m[1].used |= k == kKindLadder;
+    m[2].used |= k == kKindHang;
+    m[3].used |= k == kKindSpring;
+    m[4].used |= k == kKindDeadly;
+    m[5].used |= k == kKindShuttle;
+    m[6].used |= k == kKindOrbit;
+    m[7].used |= c == code::kBrick;
+    m[8].used |= c == code::kRandomBlock || c == code::kFreezeBlock || c == code::kLifeBlock;
+    m[9].used |= c == code::kCheckpoint;
+    m[10].used |= c == code::kSuperBlock;
+    m[11].used |= c == code::kJumpBlock;
+    m[12].used |= c == code::kDigBlock;
+    m[13].used |= c == code::kPlumPowerBlock;
+  }
+  std::string out = std::to_string(stage.width) + " x " + std::to_string(stage.height) + ", fruit " +
+                    std::to_string(fruit) + ", enemies " + std::to_string(enemies) + ", keys " + std::to_string(keys) +
+                    ", mechanics:";
+  bool any = false;
+  for (const Mechanic& mech : m) {
+    if (!mech.used) continue;
+    out += (any ? ", " : " ") + std::string(mech.name);
+    any = true;
+  }
+  if (!any) out += " none";
+  return out;
+}
+
 }  // namespace assetgen

@@ -28,4 +28,16 @@ bool DecodePak(const std::vector<uint8_t>& data, Stage* out);
 // The character used for a code in sources (for messages and tests); 0 if none.
 char StageCharForCode(int code);
 
+// Checks a compiled stage for what the game needs to play and finish it:
+// one start with a floor under it, a key, exactly one exit door, walkers
+// standing on a floor run of at least three cells, shuttles with a solid
+// cell at both ends of their row, tile codes below the kind icons, and a
+// super block where there are bricks and a plum-power block where there are
+// plum blocks. False with "<file>:<line>:<column>: <what>" (row and column
+// of the map, counted from 1) or "<file>: <what>".
+bool ValidateStage(const Stage& stage, const std::string& file, std::string* error);
+
+// One line about a stage: size, fruit, enemies, keys and the mechanics used.
+std::string StageSummary(const Stage& stage);
+
 }  // namespace assetgen
