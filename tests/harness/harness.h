@@ -1,22 +1,8 @@
-// Headless game harness: runs the real game frame by frame with a fixed frame
-// time, scripted input (keys by engine key code, mouse position and buttons),
-// the OpenGL renderer on the offscreen video driver (or no drawing at all, for
-// long playthroughs: HarnessOptions::drawFrames), dummy audio, a fixed
-// calendar time (the random seed) and the program directory pointed at a test
-// data folder. It can also replay a recorded input file, one line per frame.
-//
-// Typical use:
-//   HarnessOptions options;                       // minimal generated data
-//   ASSERT_TRUE(HarnessStart(options));           // start-up up to the main menu
-//   HarnessWriteFile("tarn/e1s1.pak", bytes);     // a stage of the test's own
-//   ASSERT_TRUE(HarnessStartStage(1));            // straight into stage 1
-//   HarnessInput right; right.keys = {kHarnessKeyRight};
-//   HarnessRunFrames(60, right);
-//   EXPECT_EQ(gameState, Playing);
-//   HarnessStop();                                // shutdown (writes the config)
-//
-// Only one harness runs at a time (the game is process-wide state); start and
-// stop it as often as needed within one test program.
+// Headless game harness: the real game run frame by frame with a fixed frame
+// time, scripted or replayed input, the OpenGL renderer offscreen (or no
+// drawing, for long playthroughs), dummy audio, a fixed calendar time and the
+// program directory pointed at a test data folder. One harness at a time (the
+// game is process-wide state); start and stop it as often as needed.
 #pragma once
 
 #include <cstdint>
@@ -51,24 +37,18 @@ struct HarnessInput {
 };
 
 struct HarnessOptions {
-  // Program directory used by the game, used as it is (HarnessMakeMinimalData
-  // fills a folder of the test's own). Empty: the harness makes a fresh
-  // folder under /tmp with minimal generated data (plain pictures, an empty
-  // archive, an all-zero tile-kind table, no stages, no sounds).
+  // Program directory, used as it is. Empty: a fresh folder under /tmp with
+  // minimal data (plain pictures, empty archive, all-zero tile kinds).
   std::string dataDir;
-  // Use the generated game data of the build tree (data.dat, tarn/, audio/)
-  // instead of the minimal data; copied into the fresh folder so the test
-  // never changes the real files. Ignored when dataDir is set.
+  // A copy of the build tree's generated data instead (ignored with dataDir).
   bool useGameData = false;
   float frameMs = 16.0f;             // every frame lasts exactly this long
   bool averagedTiming = false;       // true: the game's own averaging of a clock
                                      // stepped by frameMs (the first frame 0 ms);
                                      // false: frameTimeMs is exactly frameMs
   int64_t calendarSeconds = 1000000; // seeds the random generator
-  // false: the game still makes every draw call, but the GL context rasterises
-  // nothing and nothing is presented, so a frame costs only the game's own
-  // work (long playthroughs). The game's logic runs exactly as when drawn;
-  // pixels read back (screenshots, grabs) are then undefined.
+  // false: draw calls are made but nothing is rasterised or presented; the
+  // logic runs exactly as when drawn, pixels read back are undefined.
   bool drawFrames = true;
 };
 

@@ -82,7 +82,7 @@ class ConfigFileTest : public ::testing::Test {
   std::string savedXdg_;
 };
 
-TEST_F(ConfigFileTest, DefaultFileBytesAndStoredFormAfterARun) {
+TEST_F(ConfigFileTest, DefaultFileBytesStoredFormAndPlainFilesReplaced) {
   SetConfigDefaults();
   char text[kConfigMaxBytes];
   size_t n = FormatConfigText(text, sizeof text, true);
@@ -96,9 +96,8 @@ TEST_F(ConfigFileTest, DefaultFileBytesAndStoredFormAfterARun) {
   EXPECT_EQ(static_cast<unsigned char>(stored[0]), 'B' + 128);
   EXPECT_EQ(stored, Flip(DefaultText(false)));
   EXPECT_FALSE(fs::exists(CfgPath() + ".tmp"));
-}
 
-TEST_F(ConfigFileTest, PlainFileIsReplacedByTheDefaults) {
+  // A hand-written plain file is replaced by the defaults.
   WriteAll(CfgPath(), "BR\n9\n1\n" + Statuses("1") + "\n70\n80\n1\n");
   ReadConfig();
   EXPECT_EQ(reachedStage, 1);

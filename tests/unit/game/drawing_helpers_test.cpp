@@ -14,7 +14,6 @@ class DrawingHelpersTest : public ::testing::Test {
  protected:
   RecordingGraphic sheet;
   KGraphic* savedSprites = spritesSurface;
-  KGraphic* savedBackground = backgroundSurface;
 
   void SetUp() override {
     spritesSurface = &sheet;
@@ -23,7 +22,6 @@ class DrawingHelpersTest : public ::testing::Test {
   }
   void TearDown() override {
     spritesSurface = savedSprites;
-    backgroundSurface = savedBackground;
     shakeX = shakeY = 0;
   }
   // Source x and destination x of every recorded call.
@@ -82,23 +80,9 @@ TEST_F(DrawingHelpersTest, ScaledSpriteTruncatesTheShakenDestination) {
   EXPECT_EQ(c.sx2, 17.5f);
 }
 
-TEST_F(DrawingHelpersTest, OverlayIsTranslucentGreenWithoutShake) {
-  shakeX = 3;
-  DrawOverlayRect(&sheet, 10, 20, 30, 40);
-  ASSERT_EQ(sheet.calls.size(), 1u);
-  const GraphicCall& c = sheet.calls[0];
-  EXPECT_EQ(c.op, "FillRect");
-  EXPECT_EQ(c.sx1, 10);  // not shaken
-  EXPECT_EQ(c.sy2, 60);
-  EXPECT_EQ(c.zoom, 1.0f);  // green
-  EXPECT_EQ(c.dx, 0.2f);    // opacity
-}
-
 TEST_F(DrawingHelpersTest, Numbers) {
   DrawSmallNumber(100, 50, 105);  // 27-wide glyphs 25 apart
   EXPECT_EQ(Xs(), "27@100 0@125 135@150 ");
-  EXPECT_EQ(sheet.calls[0].sx2 - sheet.calls[0].sx1, 27);
-  EXPECT_EQ(sheet.calls[0].sy2, 22);
   sheet.calls.clear();
   DrawSmallNumber(0, 0, 0);
   DrawSmallNumber(0, 0, -7);  // never a glyph left of the sheet
@@ -120,9 +104,6 @@ TEST_F(DrawingHelpersTest, Numbers) {
 TEST_F(DrawingHelpersTest, TextUsesTheFontTableAndSkipsWhatItCannotDraw) {
   DrawText(10, 20, "a`b %d", 7);  // the backtick draws nothing and does not advance
   EXPECT_EQ(Xs(), "365@10 372@17 52@30 ");
-  EXPECT_EQ(sheet.calls[0].sx2, 372);
-  EXPECT_EQ(sheet.calls[0].sy1, 66);
-  EXPECT_EQ(sheet.calls[0].sy2, 78);
 
   sheet.calls.clear();
   DrawText(0, 0, "~\x01\xE9Z{");  // no glyph: skipped without advancing
@@ -134,7 +115,7 @@ TEST_F(DrawingHelpersTest, TextUsesTheFontTableAndSkipsWhatItCannotDraw) {
   EXPECT_EQ(sheet.calls.size(), 511u);  // bounded by the 512-byte buffer
 }
 
-TEST_F(DrawingHelpersTest, IconAndBackground) {
+TEST_F(DrawingHelpersTest, InputIconFollowsTheJoystick) {
   joystickPresent = true;
   DrawInputDeviceIcon();
   joystickPresent = false;
@@ -142,13 +123,6 @@ TEST_F(DrawingHelpersTest, IconAndBackground) {
   ASSERT_EQ(sheet.calls.size(), 2u);
   EXPECT_EQ(sheet.calls[0].sy1, 162);  // joystick, then keyboard
   EXPECT_EQ(sheet.calls[1].sy1, 107);
-
-  RecordingGraphic background;
-  backgroundSurface = &background;
-  DrawBackground();
-  ASSERT_EQ(background.calls.size(), 1u);
-  EXPECT_EQ(background.calls[0].op, "BlitRectFlip");  // opaque, the whole screen
-  EXPECT_EQ(background.calls[0].sy2, 600);
 }
 
 }  // namespace

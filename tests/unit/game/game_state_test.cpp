@@ -2,8 +2,6 @@
 // pause, lives and game over, Escape, progress recording and stage loading.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "game/config_file.h"
 #include "game/game_context.h"
 #include "game/game_state.h"
@@ -48,8 +46,7 @@ const std::vector<uint8_t>& ToneOgg() {
   return ogg;
 }
 
-// Frames are drawn for real, so most tests use long frames to get through
-// their countdowns in few of them.
+// Long frames get through countdowns in few (drawn) frames.
 constexpr float kFrameMs = 50.0f;
 
 class GameStateTest : public ::testing::Test {
@@ -312,35 +309,6 @@ TEST_F(GameStateTest, QuitLeadsThroughTheCreditsToTheEndOfTheLoop) {
   HarnessFrame(MouseAt(400, 500, true));
   EXPECT_EQ(gameState, Quit);
   EXPECT_FALSE(HarnessFrame());
-}
-
-TEST_F(GameStateTest, ProgressAndVolumesPersistBetweenRuns) {
-  HarnessStop();
-  const std::string dir = HarnessMakeTempDir();
-  ASSERT_TRUE(HarnessMakeMinimalData(dir));
-  HarnessOptions options;
-  options.dataDir = dir;
-  options.frameMs = kFrameMs;
-  ASSERT_TRUE(HarnessStart(options));
-  ASSERT_TRUE(HarnessWriteStage(1, kFlatStage));
-  ASSERT_TRUE(HarnessStartStage(1));
-  FinishStage();
-  musicVolume = 35;
-  HarnessRunFrames(2);
-  HarnessStop();
-
-  std::vector<uint8_t> stored;
-  ASSERT_TRUE(HarnessReadFile("tarn/br2.cfg", &stored));  // the folder stays after a stop
-  ASSERT_FALSE(stored.empty());
-
-  stageStatus[1][1] = 0;
-  musicVolume = 0;
-  ASSERT_TRUE(HarnessStart(options));
-  EXPECT_EQ(stageStatus[1][1], 1);
-  EXPECT_EQ(musicVolume, 35);
-  EXPECT_EQ(highestPlayableStage[1], 2);
-  HarnessStop();
-  std::filesystem::remove_all(dir);
 }
 
 TEST_F(GameStateTest, OnlyTheFirstActivePowerShowsItsHelpLine) {

@@ -11,7 +11,7 @@ TEST(RandomTest, SeedOneGivesTheKnownSequence) {
   for (int value : expected) EXPECT_EQ(Rand(), value);
 }
 
-TEST(RandomTest, SeedingRestartsTheSequenceAndStaysInRange) {
+TEST(RandomTest, SeedingRestartsTheSequence) {
   SeedRandom(0x7FFFFFFF);
   const int first = Rand();
   const uint32_t state = randomState;
@@ -20,11 +20,6 @@ TEST(RandomTest, SeedingRestartsTheSequenceAndStaysInRange) {
   EXPECT_EQ(randomState, state);
   SeedRandom(0);
   EXPECT_EQ(Rand(), 38);  // (2531011 >> 16) & 0x7FFF
-  for (int i = 0; i < 1000; ++i) {
-    const int value = Rand();
-    ASSERT_GE(value, 0);
-    ASSERT_LE(value, kRandomMax);
-  }
 }
 
 }  // namespace

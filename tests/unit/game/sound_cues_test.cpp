@@ -16,8 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sounds live in a scratch folder beside the test program, addressed the way
-// the game addresses "audio\..." (relative to the program directory).
+// Sounds in a scratch folder beside the program, named as the game names them.
 class SoundCues : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -106,15 +105,12 @@ TEST_F(SoundCues, MusicIsReplacedAndFollowsItsVolume) {
 }
 
 TEST(StageMusic, ChosenByStageModThree) {
-  const int tune[] = {3, 1, 20, 0, -1, -5};  // ingame1, 2, 3, 1, 3, 2
-  const char* expected[] = {"1", "2", "3", "1", "3", "2"};
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(std::string(StageMusicPath(tune[i])), std::string("audio\\ingame") + expected[i] + ".ogg");
-  }
+  const int stage[] = {3, 1, 20, 0, -1, -5}, tune[] = {1, 2, 3, 1, 3, 2};
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(std::string(StageMusicPath(stage[i])), "audio\\ingame" + std::to_string(tune[i]) + ".ogg");
 }
 
-// With the game's generated sounds beside the program, every cue and every
-// music file loads.
+// Every generated cue and tune loads (skipped without generated sounds).
 TEST(GameAudio, EveryEffectAndMusicLoads) {
   fs::path audio = fs::path(KSystem::GetModuleDirectory()) / "audio";
   if (!fs::exists(audio / "menu.ogg")) GTEST_SKIP() << "no generated sounds in " << audio;
