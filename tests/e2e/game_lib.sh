@@ -1,7 +1,6 @@
-# Shared helpers of the game's end-to-end scripts (source it with the game
-# and the game_shot helper as $1 and $2). The game runs from a copy of the
-# build tree's game folder (the program copied, the data linked), so its files
-# (progress file, screenshots) land in a scratch folder and never in build/.
+# Helpers of the game's end-to-end scripts on top of window_lib.sh (source it
+# with the game and game_shot as $1 and $2). The game runs from a scratch copy
+# of its folder, so progress file and screenshots never land in build/.
 
 game_src=${1:?usage: $0 <bramblets2> <game_shot>}
 shot_tool=${2:?usage: $0 <bramblets2> <game_shot>}
@@ -10,94 +9,7 @@ if [[ ! -f "$game_src_dir/data.dat" ]]; then
   echo "no data.dat beside $game_src: skipped"
   exit 77
 fi
-for tool in Xvfb evilwm xdotool; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "$tool is not installed: skipped"
-    exit 77
-  fi
-done
-
-e2e_tmp=$(mktemp -d)
-e2e_pids=()
-
-e2e_cleanup() {
-  local pid
-  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$e2e_tmp"
-}
-trap e2e_cleanup EXIT
-
-# Starts Xvfb on a free display (picked at random from a high range so that
-# parallel tests don't collide) with evilwm on it. Sets DISPLAY, SCREEN_W and
-# SCREEN_H.
-start_display() {
-  SCREEN_W=${SCREEN_W:-1280}
-  SCREEN_H=${SCREEN_H:-1024}
-  local attempt n pid i
-  for attempt in $(seq 10); do
-    n=$((200 + RANDOM % 700))
-    if [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; then
-      n=""
-      continue
-    fi
-    Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp >"$e2e_tmp/xvfb.log" 2>&1 &
-    pid=$!
-    for i in $(seq 100); do
-      [[ -S /tmp/.X11-unix/X$n ]] && break
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.05
-    done
-    if [[ -S /tmp/.X11-unix/X$n ]] && kill -0 "$pid" 2>/dev/null; then
-      e2e_pids+=("$pid")
-      break
-    fi
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    n=""
-  done
-  [[ -n "$n" ]] || fail "Xvfb did not start"
-  export DISPLAY=":$n"
-  unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-  export SDL_AUDIODRIVER=dummy  # no sound card under test
-  evilwm -fn fixed >"$e2e_tmp/evilwm.log" 2>&1 &
-  e2e_pids+=($!)
-  sleep 0.3
-}
-
-# Prints "width height" of the game's window (looked up by its title each
-# time: a mode switch may rebuild the window).
-window_size() {
-  local WIDTH HEIGHT X Y SCREEN WINDOW id
-  id=$(xdotool search --name '^BrAmBl3tS 2$' 2>/dev/null | tail -n1)
-  [[ -n "$id" ]] || return 1
-  eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
-  echo "${WIDTH:-} ${HEIGHT:-}"
-}
-
-# Waits up to $2 tenths of a second (default 30) until the game's window has
-# the size $1 ("w h").
-wait_size() {
-  local i
-  for i in $(seq "${2:-30}"); do
-    [[ "$(window_size)" == "$1" ]] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# Holds a key long enough for a frame to see it (the game polls key states).
-press() {
-  xdotool keydown "$1"
-  sleep 0.25
-  xdotool keyup "$1"
-  sleep 0.1
-}
-
-# CPU ticks (user + system) used so far by process $1.
-cpu_ticks() {
-  awk '{ print $14 + $15 }' "/proc/$1/stat"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/window_lib.sh"
 
 # On failure keep the screenshots (as PNG) and the game's output for a look.
 fail() {

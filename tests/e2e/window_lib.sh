@@ -1,5 +1,9 @@
-# Shared helpers of the window end-to-end scripts: a private Xvfb display with
-# evilwm, cleaned up on exit. Source it, then call start_display.
+# Shared helpers of all end-to-end scripts: a private Xvfb display with evilwm,
+# cleaned up on exit, and window/key helpers. Source it, then call start_display.
+
+for tool in Xvfb evilwm xdotool; do
+  command -v "$tool" >/dev/null || { echo "$tool is not installed: skipped"; exit 77; }
+done
 
 e2e_tmp=$(mktemp -d)
 e2e_pids=()
@@ -14,9 +18,8 @@ trap e2e_cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Starts Xvfb on a free display and evilwm on it. Display numbers are picked
-# at random from a high range so parallel tests (and anybody using :0) don't
-# collide. Sets DISPLAY, SCREEN_W and SCREEN_H.
+# Starts Xvfb on a free display (random high number so parallel tests don't
+# collide) and evilwm on it. Sets DISPLAY, SCREEN_W and SCREEN_H.
 start_display() {
   SCREEN_W=${SCREEN_W:-1280}
   SCREEN_H=${SCREEN_H:-1024}

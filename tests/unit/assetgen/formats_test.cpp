@@ -30,32 +30,12 @@ uint32_t Le32(const std::vector<uint8_t>& v, size_t at) {
 
 }  // namespace
 
-TEST(Bmp, HeaderRowPaddingAndBottomUpOrder) {
-  // width 5: 15 bytes of pixels per row, padded to 16
-  const Image img = Pattern(5, 3);
-  const std::vector<uint8_t> bmp = EncodeBmp(img);
-  ASSERT_EQ(bmp.size(), 54u + 16u * 3);
-  EXPECT_EQ(bmp[0], 'B');
-  EXPECT_EQ(bmp[1], 'M');
-  EXPECT_EQ(Le32(bmp, 2), bmp.size());
-  EXPECT_EQ(Le32(bmp, 10), 54u);
-  EXPECT_EQ(Le32(bmp, 14), 40u);
-  EXPECT_EQ(Le32(bmp, 18), 5u);
-  EXPECT_EQ(Le32(bmp, 22), 3u);  // positive height: bottom-up
-  EXPECT_EQ(bmp[28], 24);
-  EXPECT_EQ(Le32(bmp, 30), 0u);  // uncompressed
-  // the first stored row is the bottom row, pixels in blue, green, red order
-  EXPECT_EQ(bmp[54], img.At(0, 2)[2]);
-  EXPECT_EQ(bmp[55], img.At(0, 2)[1]);
-  EXPECT_EQ(bmp[56], img.At(0, 2)[0]);
-  EXPECT_EQ(bmp[54 + 15], 0);  // padding byte
-}
-
 TEST(Bmp, RoundTripsThroughOurReaderAndTheEngineDecoder) {
-  for (int w : {1, 2, 3, 4, 33}) {
+  for (int w : {1, 2, 3, 4, 33}) {  // every row padding
     SCOPED_TRACE(w);
     const Image img = Pattern(w, 7);
     const std::vector<uint8_t> bmp = EncodeBmp(img);
+    EXPECT_EQ(Le32(bmp, 2), bmp.size());  // the file size stb does not check
     Image back;
     ASSERT_TRUE(DecodeBmp(bmp, &back));
     EXPECT_EQ(back.rgb, img.rgb);

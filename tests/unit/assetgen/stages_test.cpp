@@ -1,10 +1,6 @@
 // The stage compiler: format, shaping of auto tiles, refusals with their
-// locations, the .pak layout, and the shipped stage sources.
+// locations and the .pak layout.
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "stages.h"
 #include "tiles.h"
@@ -117,42 +113,6 @@ TEST(StageCompiler, PakRoundTripAndLayout) {
   EXPECT_FALSE(DecodePak(std::vector<uint8_t>(pak.begin(), pak.end() - 1), &back));
   EXPECT_FALSE(DecodePak({1, 0, 0}, &back));
   EXPECT_FALSE(DecodePak({0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}, &back));
-}
-
-TEST(StageSources, EveryShippedStageCompilesAndIsPlayable) {
-  const char* root = std::getenv("BR_SOURCE_DIR");
-  if (!root) root = BR_ASSETGEN_SOURCE_DIR;
-  const std::vector<int32_t> kinds = TileKindTable();
-  for (const char* name : {"e1s1.txt", "e1s2.txt", "e1s3.txt", "placeholder.txt"}) {
-    SCOPED_TRACE(name);
-    std::ifstream in(std::string(root) + "/data/stages/" + name);
-    ASSERT_TRUE(in) << "missing";
-    std::stringstream ss;
-    ss << in.rdbuf();
-    Stage s;
-    std::string err;
-    ASSERT_TRUE(CompileStage(ss.str(), name, &s, &err)) << err;
-    int starts = 0;
-    for (int y = 0; y < s.height; ++y) {
-      // solid border columns so walkers and probes never leave the map
-      EXPECT_EQ(kinds[At(s, 0, y)], kKindSolid) << "row " << y;
-      EXPECT_EQ(kinds[At(s, s.width - 1, y)], kKindSolid) << "row " << y;
-      for (int x = 0; x < s.width; ++x) {
-        const int c = At(s, x, y);
-        ASSERT_LT(c, code::kFirstKindIcon);
-        const int k = kinds[c];
-        const int below = y + 1 < s.height ? kinds[At(s, x, y + 1)] : -1;
-        if (k == kKindStart) {
-          ++starts;
-          EXPECT_TRUE(below == kKindSolid || below == kKindLedge || below == kKindLadder) << "start needs a floor";
-        }
-        if (k == kKindWalker || k == kKindSlowWalker || k == kKindSpring || k == kKindExit) {
-          EXPECT_TRUE(below == kKindSolid || below == kKindLedge) << "x " << x << " y " << y << " needs a floor";
-        }
-      }
-    }
-    EXPECT_EQ(starts, 1);
-  }
 }
 
 TEST(StageCompiler, LiquidsGetASurfaceAndABumpIsOpenOnThreeSides) {

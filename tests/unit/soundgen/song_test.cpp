@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "instrument.h"
+#include "signal_measure.h"
 #include "song.h"
 
 using namespace soundgen;
@@ -17,14 +18,6 @@ double Energy(const std::vector<float>& s, double from, double to) {
   const size_t a = static_cast<size_t>(from * kSampleRate), b = static_cast<size_t>(to * kSampleRate);
   for (size_t i = a; i < b && i < s.size(); ++i) sum += static_cast<double>(s[i]) * s[i];
   return sum;
-}
-
-double CrossingsPerSecond(const std::vector<float>& s, double from, double to) {
-  const size_t a = static_cast<size_t>(from * kSampleRate), b = static_cast<size_t>(to * kSampleRate);
-  int crossings = 0;
-  for (size_t i = a + 1; i < b; ++i)
-    if (s[i - 1] < 0.0f && s[i] >= 0.0f) ++crossings;
-  return crossings / (to - from);
 }
 
 Patch PureTone() {

@@ -5,19 +5,12 @@
 #include <cmath>
 #include <vector>
 
+#include "signal_measure.h"
 #include "synth.h"
 
 using namespace soundgen;
 
 namespace {
-
-// Rising zero crossings per second of a signal, i.e. its frequency.
-double CrossingsPerSecond(const std::vector<float>& s) {
-  int crossings = 0;
-  for (size_t i = 1; i < s.size(); ++i)
-    if (s[i - 1] < 0.0f && s[i] >= 0.0f) ++crossings;
-  return crossings * static_cast<double>(kSampleRate) / static_cast<double>(s.size());
-}
 
 double Rms(const std::vector<float>& s, size_t from = 0) {
   double sum = 0.0;
