@@ -1,5 +1,4 @@
-// Test-only OpenGL context: an 800 x 600 SDL window (the offscreen video
-// driver needs no display) with the projection the game window sets.
+// Test-only OpenGL context: a hidden 800 x 600 SDL window with the game window's projection.
 #pragma once
 
 #include <GL/gl.h>

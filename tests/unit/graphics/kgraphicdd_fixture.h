@@ -1,5 +1,4 @@
-// Test window for the DirectDraw-style surfaces: a windowed 800 x 600 KWindowDD
-// on SDL's software renderer (no display needed), a fresh one per test.
+// A fresh windowed 800 x 600 KWindowDD per test, on SDL's software renderer by default.
 #pragma once
 
 #include <SDL.h>
@@ -32,8 +31,7 @@ inline void UseRenderDriver(const char* name) {
 
 class DDTest : public ::testing::Test {
  protected:
-  // Another suite of the same program may keep its own GL context current;
-  // it gets it back afterwards.
+  // Another suite may keep its own GL context current: it gets it back afterwards.
   void SetUp() override {
     savedWindow = SDL_GL_GetCurrentWindow();
     savedContext = SDL_GL_GetCurrentContext();

@@ -1,5 +1,4 @@
-// Starting the document opener: its exit status is reported, and a missing
-// opener fails instead of hanging.
+// The document opener: its exit status is reported; a missing opener fails instead of hanging.
 #include <gtest/gtest.h>
 
 #include "engine/host/host_system.h"

@@ -1,5 +1,4 @@
-// KInput over the host's key table, mouse and joysticks, driven through the
-// host's test seams (no display needed).
+// KInput over the host's key table, mouse and joysticks, driven through the test seams.
 #include <gtest/gtest.h>
 
 #include "engine/host/host_input.h"
@@ -75,20 +74,15 @@ TEST_F(InputTest, MouseComesFromTheSeam) {
   EXPECT_EQ(KInput::GetMouseY(), 45);
 }
 
-TEST_F(InputTest, HideTwiceShowOnce) {
+TEST_F(InputTest, HideTwiceShowOnceAndNoJoystickAnswersFalse) {
   KInput::HideMouse();
   KInput::HideMouse();
   EXPECT_FALSE(HostIsCursorShown());
   KInput::ShowMouse();
   EXPECT_TRUE(HostIsCursorShown());
-}
-
-TEST_F(InputTest, NoJoystickMeansEveryQueryIsFalse) {
   HostInjectJoystick(0, false, 0, 0, 0xFFFFFFFFu);
   EXPECT_FALSE(KInput::CaptureJoystick(0));
-  EXPECT_FALSE(KInput::JoystickLeft(0));
-  EXPECT_FALSE(KInput::JoystickUp(0));
-  EXPECT_FALSE(KInput::JoystickButton(0, 0xFFFFFFFFu));
+  EXPECT_FALSE(KInput::JoystickLeft(0) || KInput::JoystickUp(0) || KInput::JoystickButton(0, 0xFFFFFFFFu));
   EXPECT_FALSE(KInput::CaptureJoystick(7));
   EXPECT_FALSE(KInput::JoystickRight(-1));
 }
@@ -96,17 +90,14 @@ TEST_F(InputTest, NoJoystickMeansEveryQueryIsFalse) {
 TEST_F(InputTest, JoystickThresholdsAndButtons) {
   HostInjectJoystick(0, true, 10, 65501, K_JOY_BUTTON2 | K_JOY_BUTTON9);
   ASSERT_TRUE(KInput::CaptureJoystick(0));
-  EXPECT_TRUE(KInput::JoystickLeft(0));
-  EXPECT_FALSE(KInput::JoystickRight(0));
-  EXPECT_TRUE(KInput::JoystickDown(0));
-  EXPECT_FALSE(KInput::JoystickUp(0));
+  EXPECT_TRUE(KInput::JoystickLeft(0) && KInput::JoystickDown(0));
+  EXPECT_FALSE(KInput::JoystickRight(0) || KInput::JoystickUp(0));
   EXPECT_TRUE(KInput::JoystickButton(0, K_JOY_BUTTON2));
   EXPECT_TRUE(KInput::JoystickButton(0, K_JOY_BUTTON9 | K_JOY_BUTTON10));
   EXPECT_FALSE(KInput::JoystickButton(0, K_JOY_BUTTON1));
   HostInjectJoystick(0, true, 11, 65500, 0);
   ASSERT_TRUE(KInput::CaptureJoystick(0));
-  EXPECT_FALSE(KInput::JoystickLeft(0));
-  EXPECT_FALSE(KInput::JoystickDown(0));
+  EXPECT_FALSE(KInput::JoystickLeft(0) || KInput::JoystickDown(0));
   KInput::ReleaseJoystick(0);
   EXPECT_FALSE(KInput::JoystickButton(0, 0xFFFFFFFFu));
 }

@@ -12,7 +12,6 @@ namespace {
 
 const char *const kLogFiles[] = {"infos.log", "errors.log", "fatals.log", "debug.log"};
 
-// Runs the test body with the working directory inside a scratch directory.
 class LogTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -32,7 +31,7 @@ protected:
   std::filesystem::path previous;
 };
 
-TEST_F(LogTest, SilentModeCreatesNoFiles) {
+TEST_F(LogTest, SilentModeCreatesNoFilesFileModeFourEmptyOnes) {
   {
     KLog log(KLOG_MODE_SILENT);
     for (int i = 0; i < KLog::StreamCount; ++i) EXPECT_EQ(log.GetFile(KLog::Stream(i)), nullptr);
@@ -40,23 +39,17 @@ TEST_F(LogTest, SilentModeCreatesNoFiles) {
   EXPECT_EQ(CountLogFiles(), 0);
   EXPECT_EQ(engineLog.GetMode(), KLOG_MODE_SILENT);
   EXPECT_EQ(engineLog.GetFile(KLog::Errors), nullptr);
-}
 
-TEST_F(LogTest, FileModeCreatesFourEmptyFilesAndClosesThem) {
+  // File mode creates four empty files and closes them.
   dir.Write("errors.log", "earlier run");  // truncated
   {
     KLog log(KLOG_MODE_FILES);
     EXPECT_EQ(CountLogFiles(), 4);
     for (int i = 0; i < KLog::StreamCount; ++i) EXPECT_NE(log.GetFile(KLog::Stream(i)), nullptr);
     EXPECT_FALSE(log.IsEnabled(KLog::Info));
-    EXPECT_TRUE(log.IsEnabled(KLog::Errors));
-    EXPECT_TRUE(log.IsEnabled(KLog::Fatals));
-    EXPECT_TRUE(log.IsEnabled(KLog::Debug));
+    EXPECT_TRUE(log.IsEnabled(KLog::Errors) && log.IsEnabled(KLog::Fatals) && log.IsEnabled(KLog::Debug));
   }
-  for (const char *name : kLogFiles) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(std::filesystem::file_size(dir.File(name)), 0u);
-  }
+  for (const char *name : kLogFiles) EXPECT_EQ(std::filesystem::file_size(dir.File(name)), 0u) << name;
 }
 
 }  // namespace

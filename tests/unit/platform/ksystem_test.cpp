@@ -1,5 +1,4 @@
-// Program directory, data paths, the engine clock, waiting, message box and
-// opening documents.
+// Program directory, data paths, the engine clock, waiting, message box, opening documents.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,8 +37,6 @@ TEST_F(PathTest, DataPathsJoinTheProgramDirectoryWithSlashes) {
   EXPECT_EQ(Path(":sprites.bmp"), "/games/X/sprites.bmp");
   EXPECT_EQ(Path("D:/data/a.bmp"), "D:/data/a.bmp");
   EXPECT_EQ(Path("D:\\data\\a.bmp"), "D:/data/a.bmp");
-  // One buffer, overwritten by every call.
-  EXPECT_EQ(KSystem::MakeFilePath("a.bmp"), KSystem::MakeFilePath("b.bmp"));
 }
 
 TEST_F(PathTest, PathsAlreadyInTheProgramDirectoryStayAsTheyAre) {
@@ -66,7 +63,6 @@ TEST(ModuleDirectoryTest, IsTheExecutablesDirectoryWithoutSeparator) {
   std::string expected(exe);
   expected.resize(expected.rfind('/'));
   EXPECT_EQ(std::string(KSystem::GetModuleDirectory()), expected);
-  EXPECT_NE(KSystem::GetModuleDirectory()[expected.size() - 1], '/');
 }
 
 class ClockTest : public ::testing::Test {
@@ -94,14 +90,11 @@ TEST_F(ClockTest, CountsElapsedTimeAndSkipsPausesAfterReset) {
   HostAdvanceClock(500);
   KSystem::InitSystem();
   EXPECT_EQ(KSystem::GetMilliseconds(), before + 47);
-}
-
-TEST_F(ClockTest, KeepsCountingAcrossTheThirtyTwoBitWrap) {
+  // Keeps counting across the 32-bit wrap of the host reading.
   HostSetManualTime(0xFFFFFFF0u);
   KSystem::ResetClock();
-  const uint32_t before = KSystem::GetMilliseconds();
   HostAdvanceClock(0x20);
-  EXPECT_EQ(KSystem::GetMilliseconds(), before + 0x20);  // across the 32-bit wrap
+  EXPECT_EQ(KSystem::GetMilliseconds(), before + 47 + 0x20);
 }
 
 int pumpCount = 0;
@@ -127,7 +120,6 @@ TEST_F(ClockTest, WaitPumpsEventsUntilTheTimeHasPassed) {
 }
 
 TEST(MessageTest, WithoutADisplayPrintsTitleAndText) {
-  // The tests run with the offscreen video driver: no display.
   ::testing::internal::CaptureStderr();
   const int result = KSystem::ShowMessage("Problem", "LoadSurfaces Failed!");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Problem: LoadSurfaces Failed!\n");
@@ -144,8 +136,7 @@ TEST(OpenUrlTest, HandsTheTargetToTheOpenerWithoutAShell) {
   HostSetOpenProgram(script.c_str());
 
   const std::string target = "https://example.org/a b;touch '" + dir.File("pwned") + "'";
-  KSystem::OpenUrl(target.c_str(), true);
-  // The opener runs on its own thread; give it time to finish.
+  KSystem::OpenUrl(target.c_str(), true);  // runs on its own thread
   std::string opened;
   for (int i = 0; i < 500 && opened.empty(); ++i) {
     if (i) std::this_thread::sleep_for(std::chrono::milliseconds(10));

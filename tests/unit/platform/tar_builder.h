@@ -1,5 +1,4 @@
-// Builds small tar archives byte by byte for the archive tests, including
-// deliberately broken ones.
+// Builds small tar archives byte by byte, including deliberately broken ones.
 #pragma once
 
 #include <cstdio>

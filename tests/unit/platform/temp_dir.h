@@ -3,9 +3,18 @@
 
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <string>
+#include <vector>
+
+// The whole file, or nothing when it cannot be read.
+inline std::vector<uint8_t> ReadBytes(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 class TempDir {
 public:

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "engine/host/host_audio.h"
 #include "engine/sound/KSound.h"
@@ -131,7 +132,6 @@ TEST_F(Effects, LoopingEffectKeepsPlaying) {
   ASSERT_TRUE(s.LoadSample(File("l.wav", Wav16(1, 44100, Ramp(100, 100))).c_str(), 100, 1, 1));
   s.Play();
   Mix(1000);
-  EXPECT_TRUE(s.IsPlaying());
   EXPECT_EQ(HostGetVoiceStatus(s.GetVoice(0)), kVoicePlaying | kVoiceLooping | kVoiceLocSoftware);
   s.Stop();
   EXPECT_EQ(HostGetVoiceStatus(s.GetVoice(0)), 0u);  // location bits only while playing
@@ -153,28 +153,28 @@ TEST_F(Effects, OggEffectDecodesCompletely) {
 TEST_F(Effects, BrokenWavFilesFailCleanly) {
   std::vector<uint8_t> pcm = Pcm16(Ramp(100, 1));
   KSound s;
-  // Format chunk after the data chunk: no format.
-  EXPECT_FALSE(s.LoadSample(File("a.wav", Riff({DataChunk(pcm, 200), FmtChunk(1, 44100, 16)})).c_str(), 100, 0, 1));
-  // Data size running past the end of the file.
-  EXPECT_FALSE(s.LoadSample(File("b.wav", Riff({FmtChunk(1, 44100, 16), DataChunk(pcm, 201)})).c_str(), 100, 0, 1));
+  auto load = [&](const char* name, const std::vector<uint8_t>& bytes) {
+    return s.LoadSample(File(name, bytes).c_str(), 100, 0, 1);
+  };
+  EXPECT_FALSE(load("a.wav", Riff({DataChunk(pcm, 200), FmtChunk(1, 44100, 16)})));  // format after data
+  EXPECT_FALSE(load("b.wav", Riff({FmtChunk(1, 44100, 16), DataChunk(pcm, 201)})));  // data past the end
   // Format chunk cut short right before the data tag.
   std::vector<uint8_t> cut = {'R', 'I', 'F', 'F', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0};
   std::vector<uint8_t> d = DataChunk(pcm, 200);
   cut.insert(cut.end(), d.begin(), d.end());
-  EXPECT_FALSE(s.LoadSample(File("c.wav", cut).c_str(), 100, 0, 1));
+  EXPECT_FALSE(load("c.wav", cut));
   // Unsupported format, tiny files, a missing file, a "data" tag without its size.
-  EXPECT_FALSE(s.LoadSample(File("d.wav", Riff({FmtChunk(6, 44100, 16), DataChunk(pcm, 200)})).c_str(), 100, 0, 1));
-  EXPECT_FALSE(s.LoadSample(File("e.wav", {'d', 'a', 't', 'a', 0}).c_str(), 100, 0, 1));
-  EXPECT_FALSE(s.LoadSample(File("f.wav", {}).c_str(), 100, 0, 1));
+  EXPECT_FALSE(load("d.wav", Riff({FmtChunk(6, 44100, 16), DataChunk(pcm, 200)})));
+  EXPECT_FALSE(load("e.wav", {'d', 'a', 't', 'a', 0}));
+  EXPECT_FALSE(load("f.wav", {}));
   EXPECT_FALSE(s.LoadSample(TempPath("missing.wav").c_str(), 100, 0, 1));
   std::vector<uint8_t> tail = FmtChunk(1, 44100, 16);
   tail.insert(tail.end(), {'d', 'a', 't', 'a', 1, 2});
-  EXPECT_FALSE(s.LoadSample(File("g.wav", tail).c_str(), 100, 0, 1));
+  EXPECT_FALSE(load("g.wav", tail));
   EXPECT_EQ(s.GetVoice(0), nullptr);
   s.Play();  // nothing loaded: harmless
   EXPECT_FALSE(s.IsPlaying());
-  // A good load after the failures works.
-  EXPECT_TRUE(s.LoadSample(File("h.wav", Riff({FmtChunk(1, 8000, 16), DataChunk(pcm, 200)})).c_str(), 100, 0, 1));
+  EXPECT_TRUE(load("h.wav", Riff({FmtChunk(1, 8000, 16), DataChunk(pcm, 200)})));  // works after failures
 }
 
 TEST_F(Effects, BrokenOggFilesFailCleanly) {
@@ -197,7 +197,7 @@ TEST_F(Effects, BrokenOggFilesFailCleanly) {
 
 TEST(NoDevice, EverySoundQuietlyDoesNothing) {
   const char* old = std::getenv("SDL_AUDIODRIVER");
-  std::string saved = old ? old : "";
+  const std::string saved = old ? old : "";
   setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
   HostAudioSetManualMix(false);
   {
@@ -214,15 +214,10 @@ TEST(NoDevice, EverySoundQuietlyDoesNothing) {
     EXPECT_EQ(KSoundDevice::instanceCount, 0);
   }
   EXPECT_EQ(KSoundDevice::instanceCount, 0);  // never below zero
-  if (old) {
-    setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-  } else {
-    unsetenv("SDL_AUDIODRIVER");
-  }
+  old ? setenv("SDL_AUDIODRIVER", saved.c_str(), 1) : unsetenv("SDL_AUDIODRIVER");
 }
 
 TEST(RealDevice, DummyOutputPlaysAnEffect) {
-  // SDL's dummy driver (set by the test runner) stands in for a sound card.
   if (!std::getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
   HostAudioSetManualMix(false);  // the real device; forget any earlier failure
   std::vector<uint8_t> wav = Wav16(1, 44100, std::vector<int16_t>(4410, 100));
@@ -241,14 +236,12 @@ TEST(HostMixer, LocksWrapAndNotificationsFireWhenPassed) {
   HostVoice* v = HostCreateVoice(f, 4000, true);  // 1000 frames
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(HostCreateVoice(f, 3, false), nullptr);  // less than one frame
-  HostWaveFormat bad{1, 3, 44100, 16};
-  EXPECT_EQ(HostCreateVoice(bad, 4000, false), nullptr);
+  EXPECT_EQ(HostCreateVoice(HostWaveFormat{1, 3, 44100, 16}, 4000, false), nullptr);
 
   void *p1, *p2;
   uint32_t n1, n2;
-  ASSERT_TRUE(HostLockVoice(v, 3000, 2000, false, &p1, &n1, &p2, &n2));
-  EXPECT_EQ(n1, 1000u);
-  EXPECT_EQ(n2, 1000u);
+  ASSERT_TRUE(HostLockVoice(v, 3000, 2000, false, &p1, &n1, &p2, &n2));  // wraps to the start
+  EXPECT_EQ(std::make_pair(n1, n2), std::make_pair(1000u, 1000u));
   EXPECT_FALSE(HostLockVoice(v, 0, 4, false, &p1, &n1, &p2, &n2));  // already locked
   HostUnlockVoice(v);
   EXPECT_FALSE(HostLockVoice(v, 4000, 4, false, &p1, &n1, &p2, &n2));

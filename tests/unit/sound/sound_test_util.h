@@ -18,13 +18,10 @@
 namespace soundtest {
 
 inline void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(x & 0xFF);
-  v.push_back((x >> 8) & 0xFF);
+  v.push_back(static_cast<uint8_t>(x));
+  v.push_back(static_cast<uint8_t>(x >> 8));
 }
-inline void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
+inline void Put32(std::vector<uint8_t>& v, uint32_t x) { Put16(v, x & 0xFFFF); Put16(v, x >> 16); }
 inline void PutTag(std::vector<uint8_t>& v, const char* tag) {
   for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(tag[i]));
 }
@@ -90,11 +87,9 @@ inline std::vector<uint8_t> EncodeOgg(int channels, long rate, const std::vector
   vorbis_block_init(&vd, &vb);
   ogg_stream_state os;
   ogg_stream_init(&os, 12345);
-  ogg_packet h1, h2, h3;
-  vorbis_analysis_headerout(&vd, &vc, &h1, &h2, &h3);
-  ogg_stream_packetin(&os, &h1);
-  ogg_stream_packetin(&os, &h2);
-  ogg_stream_packetin(&os, &h3);
+  ogg_packet h[3];
+  vorbis_analysis_headerout(&vd, &vc, &h[0], &h[1], &h[2]);
+  for (ogg_packet& p : h) ogg_stream_packetin(&os, &p);
   ogg_page og;
   auto emit = [&out](const ogg_page& p) {
     out.insert(out.end(), p.header, p.header + p.header_len);

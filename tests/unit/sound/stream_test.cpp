@@ -162,7 +162,7 @@ TEST_F(Stream, UndecodableMusicFailsAndEffectsCannotStream) {
   std::string bad = TempPath("bad.ogg");
   ASSERT_TRUE(WriteFile(bad, junk));
   KSound s;
-  EXPECT_FALSE(s.LoadStream(bad.c_str()));  // shows "error could not detect ogg file"
+  EXPECT_FALSE(s.LoadStream(bad.c_str()));
   s.PlayStream(true);
   EXPECT_FALSE(s.IsPlaying());
   EXPECT_FALSE(s.LoadStream(TempPath("missing.ogg").c_str()));
@@ -181,8 +181,8 @@ TEST_F(Stream, UndecodableMusicFailsAndEffectsCannotStream) {
 
 TEST(StreamMemoryFile, SeekStaysInsideTheFileAndReadRestartsAfterEnd) {
   HostAudioSetManualMix(true);
-  std::vector<uint8_t> ogg = EncodeOgg(1, 44100, Tone(1, 2000, 44100));
-  std::string path = TempPath("mem.ogg");
+  const std::vector<uint8_t> ogg = EncodeOgg(1, 44100, Tone(1, 2000, 44100));
+  const std::string path = TempPath("mem.ogg");
   ASSERT_TRUE(WriteFile(path, ogg));
   KSound s;
   ASSERT_TRUE(s.LoadStream(path.c_str()));
@@ -211,9 +211,8 @@ TEST(StreamMemoryFile, SeekStaysInsideTheFileAndReadRestartsAfterEnd) {
 TEST(StreamRealDevice, PlaysAndStopsOnTheDummyOutput) {
   if (!std::getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
   HostAudioSetManualMix(false);  // the real device; forget any earlier failure
-  std::vector<uint8_t> ogg = EncodeOgg(2, 44100, Tone(2, 8000, 44100));
-  std::string path = TempPath("real.ogg");
-  ASSERT_TRUE(WriteFile(path, ogg));
+  const std::string path = TempPath("real.ogg");
+  ASSERT_TRUE(WriteFile(path, EncodeOgg(2, 44100, Tone(2, 8000, 44100))));
   {
     KSound effect;  // holds the device while the music object comes and goes
     for (int i = 0; i < 2; ++i) {
