@@ -13,6 +13,7 @@
 #include "game/game_state.h"
 #include "game/input_mapping.h"
 #include "game/random.h"
+#include "game/user_files.h"
 #include "game/sound_cues.h"
 
 namespace {
@@ -138,6 +139,8 @@ void GameFrame() {
 
 int GameStartup() {
   KSystem::InitSystem();
+  // Screenshots follow the game's own files away from a read-only install.
+  KSystem::SetWritePathResolver(UserFileWritePath);
   SeedRandom(static_cast<uint32_t>(HostCalendarSeconds()));
   ReadConfig();
   if (!InitializeGraphics()) {

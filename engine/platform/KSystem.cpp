@@ -22,6 +22,8 @@ char moduleDirectory[kSystemPathCapacity];
 char moduleDirectoryCopy[kSystemPathCapacity];  // what GetModuleDirectory returns
 char pathResult[kSystemPathCapacity];           // what MakeFilePath returns
 
+KWritePathResolver writePathResolver = nullptr;  // set by the game
+
 uint32_t lastRawMs = 0;   // last raw clock reading
 uint32_t engineMs = 0;    // accumulated engine time
 
@@ -61,6 +63,14 @@ const char *KSystem::GetModuleDirectory() {
   std::memcpy(moduleDirectoryCopy, moduleDirectory, sizeof moduleDirectoryCopy);
   return moduleDirectoryCopy;
 }
+
+const char *KSystem::MakeWritablePath(const char *name) {
+  if (writePathResolver == nullptr || name == nullptr) return MakeFilePath(name);
+  if (!writePathResolver(name, pathResult, sizeof pathResult)) pathResult[0] = '\0';
+  return pathResult;
+}
+
+void KSystem::SetWritePathResolver(KWritePathResolver resolver) { writePathResolver = resolver; }
 
 const char *KSystem::MakeFilePath(const char *name) {
   if (moduleDirectory[0] == '\0') InitSystem();

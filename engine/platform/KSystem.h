@@ -6,7 +6,12 @@
 // Paths: every separator in a built path is '/'. Main thread only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+// Decides where a file the engine writes (a screenshot) goes: fills buffer
+// with the path for the data name, false when none could be made.
+typedef bool (*KWritePathResolver)(const char *name, char *buffer, size_t capacity);
 
 // Capacity of the directory and path buffers (Linux PATH_MAX).
 constexpr int kSystemPathCapacity = 4096;
@@ -27,6 +32,12 @@ public:
   // directory is taken as absolute. The result is valid until the next call;
   // a path that does not fit gives "" (which no open accepts).
   static const char *MakeFilePath(const char *name);
+  // Path for a file the engine writes: the installed resolver's answer (the
+  // game sends files away from a read-only program folder), else the same as
+  // MakeFilePath. Same buffer and lifetime as MakeFilePath; "" on failure.
+  static const char *MakeWritablePath(const char *name);
+  // Installs the resolver MakeWritablePath asks first (null removes it).
+  static void SetWritePathResolver(KWritePathResolver resolver);
   // Engine time in milliseconds; starts at 0, never runs backwards.
   static uint32_t GetMilliseconds();
   // Drops the time that passed since the last reading (used after pauses).

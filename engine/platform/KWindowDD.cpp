@@ -195,7 +195,7 @@ void KWindowDD::ProcessEvents() {
     ++screenshotCount;
     char name[64];
     std::snprintf(name, sizeof name, "screenshot%d.tga", static_cast<int>(screenshotCount));
-    SaveScreenshot(KSystem::MakeFilePath(name), kScreenshotFormat, 0, 0);
+    SaveScreenshot(KSystem::MakeWritablePath(name), kScreenshotFormat, 0, 0);
     // One file per press.
     KInput::WaitKeyRelease(kKeyPrintScreen);
     KInput::WaitKeyRelease(kKeyLeftShift);

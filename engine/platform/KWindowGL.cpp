@@ -219,7 +219,7 @@ void KWindowGL::ProcessEvents() {
     ++screenshotCount;
     char name[64];
     std::snprintf(name, sizeof name, "screenshot%d.tga", static_cast<int>(screenshotCount));
-    SaveScreenshot(KSystem::MakeFilePath(name), kScreenshotFormat, 0, 0);
+    SaveScreenshot(KSystem::MakeWritablePath(name), kScreenshotFormat, 0, 0);
     // One file per press: wait for whichever key triggered it, then Shift.
     KInput::WaitKeyRelease(kKeyPrintScreen);
     KInput::WaitKeyRelease(kKeyF12);

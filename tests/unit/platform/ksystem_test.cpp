@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -53,6 +54,18 @@ TEST_F(PathTest, OverlongNamesGiveAnEmptyPath) {
   const std::string tooLong = fits + "a";
   EXPECT_EQ(Path(tooLong.c_str()), "");
   EXPECT_EQ(Path(std::string(100000, 'z').c_str()), "");
+}
+
+TEST_F(PathTest, WrittenFilesGoWhereTheResolverSaysOrBesideTheProgram) {
+  EXPECT_EQ(std::string(KSystem::MakeWritablePath("screenshot1.tga")), "/games/X/screenshot1.tga");
+  KSystem::SetWritePathResolver([](const char *name, char *buffer, size_t capacity) {
+    return std::snprintf(buffer, capacity, "/home/u/.local/share/g/%s", name) < static_cast<int>(capacity);
+  });
+  EXPECT_EQ(std::string(KSystem::MakeWritablePath("screenshot1.tga")),
+            "/home/u/.local/share/g/screenshot1.tga");
+  KSystem::SetWritePathResolver([](const char *, char *, size_t) { return false; });
+  EXPECT_EQ(std::string(KSystem::MakeWritablePath("screenshot1.tga")), "");  // no path: nothing written
+  KSystem::SetWritePathResolver(nullptr);
 }
 
 TEST(ModuleDirectoryTest, IsTheExecutablesDirectoryWithoutSeparator) {
