@@ -3,7 +3,7 @@
 # runs from there: the program with its data, a link in bin/, the desktop
 # entry and the icons. Made read-only (and run as an unprivileged user when
 # the test runs as root, who could write anyway), the installed game starts,
-# plays, edits and saves stage 1, quits with exit code 0, keeps its progress
+# takes a screenshot, plays, edits and saves stage 1, quits with exit code 0, keeps its progress
 # and the edited stage under $XDG_DATA_HOME/bramblets2/ and writes nothing
 # into the prefix.
 # Usage: game_install.sh <bramblets2> <game_shot>   (needs BR_BUILD_DIR)
@@ -64,6 +64,9 @@ wid=$(timeout 15 xdotool search --sync --name '^BrAmBl3tS 2$' | head -n1)
 [[ -n "$wid" ]] || fail "the installed game shows no window"
 mouse_to 10 300
 sleep 1
+# A screenshot of the installed game lands in the per-user folder.
+game_dir="$XDG_DATA_HOME/bramblets2" shot_count=0
+take_shot
 # Play stage 1 from the installed data and edit it: F1 opens the editor, a
 # click paints the brush, F1 again saves the stage.
 press Return
