@@ -32,7 +32,6 @@ float lifeLostTimerMs = 0.0f;
 float gameOverTimerMs = 0.0f;
 float episodeEndTimerMs = 0.0f;
 bool pauseLatch = false;
-uint32_t lastInputBits = 0;
 
 namespace {
 
@@ -58,9 +57,19 @@ void DrawCentredSign(int32_t sx, int32_t sy, int32_t w, int32_t h) {
   DrawSprite(spritesSurface, sx, sy, (kScreenWidth - w) / 2, (kScreenHeight - h) / 2, w, h, true);
 }
 
+// Escape leaves the level from these states. LifeLost is one of them, so the
+// powers and the shake of a death do not follow the player into the menu.
 bool InLevelState(GameState state) {
   return state == Playing || state == Paused || state == LevelScore || state == EpisodeEnd ||
-         state == GameOver;
+         state == LifeLost || state == GameOver;
+}
+
+// While the editor is on the world stands still: no enemy walks, no hero
+// moves, touches the exit or draws his hint and power icons.
+void UpdateWorld(uint32_t heroBits) {
+  if (editorMode) return;
+  UpdateEnemies();
+  UpdateHero(heroBits);
 }
 
 }  // namespace
@@ -76,14 +85,9 @@ void StepGameState() {
   InputBits bits = keyBits;
   if (joystickPresent) bits |= ReadJoystick();
   if (editorMode) bits |= ReadMouse();
-  lastInputBits = bits;
 
   if (InLevelState(gameState) && (bits & EscapeMask)) {
     LeaveLevel();
-    EnterMainMenu();
-    return;
-  }
-  if (gameState == LifeLost && (bits & EscapeMask)) {
     EnterMainMenu();
     return;
   }
@@ -96,8 +100,7 @@ void StepGameState() {
       TogglePause(bits);
       CheckStageFinished();
       LevelFrame(bits);
-      UpdateEnemies();
-      UpdateHero(bits);
+      UpdateWorld(bits);
       DrawCurtain(bits);
       break;
     case Paused:
@@ -117,8 +120,7 @@ void StepGameState() {
       break;
     case EpisodeEnd:
       LevelFrame(bits);
-      UpdateEnemies();
-      UpdateHero(0);
+      UpdateWorld(0);
       EpisodeEndStep();
       DrawCurtain(bits);
       break;
@@ -141,7 +143,7 @@ void StepGameState() {
       break;
     case GameOver:
       LevelFrame(bits);
-      UpdateEnemies();
+      if (!editorMode) UpdateEnemies();
       GameOverStep();
       DrawCurtain(bits);
       break;
@@ -299,8 +301,12 @@ void LeaveLevel() {
   FreeLevel();
 }
 
+bool HeroInPlay() { return gameState == Playing && !stageFinished; }
+
 void FinishStage() {
-  if (stageFinished) return;
+  // A hero who died earlier in this frame does not finish the stage: the
+  // restart would then be played behind the curtain closed for the tally.
+  if (!HeroInPlay()) return;
   ClearCheckpoint();
   GrantInvincible();
   PlayMusic(kFinishMusic, musicVolume, false);
@@ -317,8 +323,9 @@ void FinishStage() {
 
 void LoseLife() {
   // Only a hero in play can die: otherwise a death during the life-lost or
-  // game-over countdown would restart it.
-  if (gameState != Playing) return;
+  // game-over countdown would restart it, and a death after the exit would
+  // restart the stage behind the curtain closed for the tally.
+  if (!HeroInPlay()) return;
   FlashHud(HudLives);
   PlayCue(kLostCue, effectsVolume);
   gameState = LifeLost;
@@ -371,17 +378,19 @@ void CheckStageFinished() {
 }
 
 void EpisodeEndStep() {
+  const float before = episodeEndTimerMs;
   episodeEndTimerMs -= frameTimeMs;
   if (episodeEndTimerMs < 0.0f) {
     episodeEndTimerMs = 0.0f;
     LeaveLevel();  // the ending picture stays until Escape
     return;
   }
+  // The hop comes each time the countdown passes a multiple of the period,
+  // whatever the frame time; a hero still in the air skips that one.
+  const bool crossed = static_cast<int32_t>(before) / kEndingHopPeriodMs !=
+                       static_cast<int32_t>(episodeEndTimerMs) / kEndingHopPeriodMs;
   GameObject* hero = FindObject(Hero, 1);
-  if (hero && hero->vy == 0.0f &&
-      static_cast<int32_t>(episodeEndTimerMs) % kEndingHopPeriodMs == 0) {
-    SetJumpSpeed(hero, kEndingHopSpeed);
-  }
+  if (hero && hero->vy == 0.0f && crossed) SetJumpSpeed(hero, kEndingHopSpeed);
 }
 
 void GameOverStep() {

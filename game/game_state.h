@@ -17,7 +17,6 @@ extern float lifeLostTimerMs;                         // countdown of LifeLost
 extern float gameOverTimerMs;                         // countdown of GameOver
 extern float episodeEndTimerMs;                       // countdown of EpisodeEnd
 extern bool pauseLatch;                               // edge latch of the pause buttons
-extern uint32_t lastInputBits;                        // bits of the last StepGameState
 
 // --- curtain -------------------------------------------------------------------
 extern bool curtainActive;     // drawn this frame, blocks the menu buttons
@@ -47,10 +46,12 @@ bool LoadStage();
 bool StartStage();
 void NextStage();
 void LeaveLevel();
-// The hero touched the exit with a key; ignored once the stage is finished.
+// The hero touched the exit with a key; ignored unless HeroInPlay.
 void FinishStage();
-// The hero died; acts only while Playing.
+// The hero died; acts only while HeroInPlay.
 void LoseLife();
+// Playing and the exit not yet reached: only then can the hero die or finish.
+bool HeroInPlay();
 void EnterLevelScore();
 void EnterEpisodeEnd();
 void EnterGameOver();

@@ -245,14 +245,17 @@ void ToggleOrbitPhase(GameObject* platform) {
   orbitPhaseToggle = !orbitPhaseToggle;
   if (!platform) return;
   platform->orbitReverse = orbitPhaseToggle ? 1 : 0;
-  if (!orbitPhaseToggle) {
-    platform->angleA = kOrbitStartAngle;
-    platform->angleB = kOrbitStartAngle;
-  }
+  // Both phases start afresh, so a restarted stage circles as it did at its
+  // start rather than from where the platform was when the hero died.
+  const float start = orbitPhaseToggle ? 0.0f : kOrbitStartAngle;
+  platform->angleA = start;
+  platform->angleB = start;
 }
 
+void StartOrbitPhases() { orbitPhaseToggle = true; }
+
 void ResetOrbitPlatforms() {
-  orbitPhaseToggle = true;
+  StartOrbitPhases();
   for (GameObject* o = objectList; o; o = o->next) {
     if (o->type == Platform && o->subtype == kPlatformOrbit) ToggleOrbitPhase(o);
   }

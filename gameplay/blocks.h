@@ -49,8 +49,12 @@ void ShuttlePlatform(GameObject* platform);
 void OrbitPlatform(GameObject* platform);
 // Advances both orbit phases and gives the step along the circle.
 void OrbitAngles(GameObject* platform, float speed, float rate, float& dx, float& dy);
-// Set-up of an orbit platform: successive calls alternate its direction.
+// Set-up of an orbit platform: successive calls alternate its direction and
+// start its phases afresh.
 void ToggleOrbitPhase(GameObject* platform);
+// The toggle back to true: the first orbit platform set up next starts as
+// the first of a stage does.
+void StartOrbitPhases();
 // Stage restart: the toggle becomes true and every orbit platform is set up
 // again in list order.
 void ResetOrbitPlatforms();

@@ -261,7 +261,7 @@ bool DrawObjects() {
       if (powerState.invincibleMs > 0.0f &&
           int32_t(powerState.invincibleMs) % kBlinkPeriodMs > kBlinkHiddenAfterMs)
         continue;
-      if (!ClampToPlayfield(o->x, o->y, o->frameW, o->frameH) && gameState == Playing) {
+      if (!ClampToPlayfield(o->x, o->y, o->frameW, o->frameH) && HeroInPlay()) {
         LoseLife();
         return false;
       }

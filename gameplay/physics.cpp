@@ -102,10 +102,11 @@ void SetTileAt(int32_t worldX, int32_t worldY, int32_t code) {
 
 bool TileIsKind(int32_t code, TileKind kind) {
   if (code < 0 || code >= kTileCodeCount) return false;
+  if (code == kEmptyTileCode) return kind == PlainTile;
   return tileKinds[code] == kind;
 }
 
-bool TileIsLadder(int32_t code) { return code != 0 && TileIsKind(code, Ladder); }
+bool TileIsLadder(int32_t code) { return TileIsKind(code, Ladder); }
 
 // --- edge probes -----------------------------------------------------------------
 

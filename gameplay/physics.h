@@ -31,6 +31,9 @@ enum TileKind : int32_t {
   SlowWalkerMark = 17, // a SlowWalker is placed here; not drawn
 };
 
+// The empty cell's code: it never has a kind, whatever the table says.
+constexpr int32_t kEmptyTileCode = 0;
+
 // Floor probe modes: which kinds count as found.
 constexpr int32_t kFloorGround = 2;   // Solid or Ledge
 constexpr int32_t kFloorHangBar = 7;  // HangBar
@@ -55,7 +58,8 @@ extern ProbeTile lastProbe;
 int32_t TileAt(int32_t x, int32_t y);
 // Stores code + 48 in the cell at a world point; outside the map: nothing.
 void SetTileAt(int32_t worldX, int32_t worldY, int32_t code);
-// Kind test on a tile code: false for codes outside 0..215 (and -1).
+// Kind test on a tile code: false for codes outside 0..215 (and -1); the
+// empty code is a PlainTile whatever the table holds.
 bool TileIsKind(int32_t code, TileKind kind);
 // Ladder test: as TileIsKind, and code 0 is never a ladder.
 bool TileIsLadder(int32_t code);

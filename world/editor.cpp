@@ -12,7 +12,10 @@
 #include "game/game_state.h"
 #include "game/input_mapping.h"
 #include "game/sound_cues.h"
+#include "gameplay/enemies.h"
+#include "gameplay/items.h"
 #include "gameplay/objects.h"
+#include "gameplay/physics.h"
 #include "world/level.h"
 #include "world/tile_kinds.h"
 
@@ -201,6 +204,11 @@ void SwitchOff() {
   if (SaveLevel(pak)) ReloadStage(false);
   DestroyAllObjects();
   if (hadHero) CreateObject(Hero, heroX, heroY, 0.0f, 0.0f, true);
+  // Every fruit, enemy and key is back: so the stage counts start again, and
+  // the tally never shows more than its totals.
+  fruitCount = 0;
+  enemiesKilled = 0;
+  keys = 0;
   SpawnObjectsFromMap();
   StartStage();
   SetMusicVolume(musicVolume);
@@ -253,7 +261,9 @@ void PaletteView(uint32_t bits, int32_t gx, int32_t gy) {
     return;
   }
   if (kindPick != -1) {
-    SetTileKind(column, row, kindPick);
+    // Code 0 is the empty cell: it keeps no kind, or every empty cell of
+    // every stage would take it.
+    if (kSheetRows * column + row != kEmptyTileCode) SetTileKind(column, row, kindPick);
     kindPick = -1;
     EmptyBrush();
   } else {
@@ -283,11 +293,14 @@ void ResetEditor() {
 void EditorStep(uint32_t bits) {
   if (editorUnlocked == 0 || gameState == EpisodeEnd) return;
   if (bits & BitEditor) {
-    if (!editorLatch) {
-      editorLatch = true;
+    // Only a stage in play or paused switches: leaving the editor restarts
+    // the stage, which must not revive a death or a game over.
+    const bool canSwitch = gameState == Playing || gameState == Paused;
+    if (!editorLatch && canSwitch) {
       if (editorMode) SwitchOff();
       else SwitchOn();
     }
+    editorLatch = true;
   } else {
     editorLatch = false;
   }

@@ -211,6 +211,9 @@ bool SaveLevel(const char* fileName) {
 void SpawnObjectsFromMap() {
   fruitTotal = 0;
   enemyTotal = 0;
+  // The orbit platforms' directions depend on this stage alone, not on how
+  // many the stage played before had.
+  StartOrbitPhases();
   if (!mapCells) return;
   for (int32_t x = 0; x < mapWidth; ++x) {
     for (int32_t y = 0; y < mapHeight; ++y) {
