@@ -41,7 +41,6 @@ constexpr float kEpisodeEndMs = 14000.0f;
 constexpr int32_t kEndingHopPeriodMs = 800;   // the hero hops on the ending picture
 constexpr float kEndingHopSpeed = 7.2f;
 constexpr float kLoadingAccumulatorMs = 666.0f;  // folds the loading frame into the average
-constexpr int32_t kLostCue = 8;
 
 // Signs drawn from the sprite sheet, centred on the screen.
 constexpr int32_t kPauseSignX = 904, kPauseSignY = 363, kPauseSignW = 115, kPauseSignH = 37;
@@ -267,7 +266,7 @@ bool StartStage() {
       o->riding = 0;
       o->climbing = 0;
       o->dying = 0;
-    } else if ((o->type >= FreezeBonus && o->type <= PlumBonus) || o->type == ExitPortal) {
+    } else if (IsBonusItem(o) || o->type == ExitPortal) {
       o->removeMe = 1;
     } else {
       o->x = o->spawnX - static_cast<float>(cameraX);
@@ -327,7 +326,7 @@ void LoseLife() {
   // restart the stage behind the curtain closed for the tally.
   if (!HeroInPlay()) return;
   FlashHud(HudLives);
-  PlayCue(kLostCue, effectsVolume);
+  PlayCue(CueLifeLost, effectsVolume);
   gameState = LifeLost;
   lifeLostTimerMs = kLifeLostMs;
   if (GameObject* hero = FindObject(Hero, 1)) {

@@ -12,15 +12,7 @@ float keysPanelY = kHudPanelShownY;
 
 namespace {
 
-// Help lines of the powers, in the order they are looked at.
-struct HelpLine {
-  const float* timer;
-  int32_t iconX;
-  int32_t drawX;
-  const char* text;
-};
-
-const HelpLine kHelpLines[] = {
+const HudHelpLine kHelpLines[] = {
     {&powerState.freezeMs, 528, 250, " =  freeze your ennemies for a while"},
     {&powerState.superMs, 560, 250, " =  super bramblet can break some bricks"},
     {&powerState.superJumpMs, 592, 250, " =  make super jumps"},
@@ -32,11 +24,22 @@ constexpr int32_t kHelpIconDrawY = 17;
 constexpr float kHelpIconScale = 0.8f;
 constexpr int32_t kHelpTextX = 280, kHelpTextY = 30;
 
-const HelpLine* ActiveHelp() {
-  for (const HelpLine& line : kHelpLines) {
-    if (*line.timer > 0.0f) return &line;
-  }
-  return nullptr;
+
+// A counter of the display: its icon on the sprite sheet and the number
+// beside it, both placed relative to the y of the panel that carries them.
+struct HudCounter {
+  int32_t srcX, srcY, w, h;  // icon on the sprite sheet
+  int32_t x, iconDy;         // icon position: (x, panel y + iconDy)
+  int32_t numberX, numberDy; // number position: (numberX, panel y + numberDy)
+};
+constexpr HudCounter kFruitCounter = {528, 516, 32, 32, 2, -5, 40, 5};
+constexpr HudCounter kLivesCounter = {960, 4, 63, 18, 490, 0, 545, 5};
+constexpr HudCounter kKeysCounter = {507, 121, 32, 32, 280, 0, 322, 5};
+constexpr HudCounter kStageCounter = {507, 155, 32, 24, 682, 0, 720, 3};
+
+void DrawCounter(const HudCounter& c, int32_t panelY, int32_t value) {
+  DrawSprite(spritesSurface, c.srcX, c.srcY, c.x, panelY + c.iconDy, c.w, c.h, true);
+  DrawSmallNumber(c.numberX, panelY + c.numberDy, value);
 }
 
 // Slides a panel towards shown or hidden.
@@ -52,9 +55,11 @@ void SlidePanel(float& y, bool show, float hiddenY, float step) {
 
 }  // namespace
 
-const char* ActiveHelpLine() {
-  const HelpLine* line = ActiveHelp();
-  return line ? line->text : nullptr;
+const HudHelpLine* ActiveHelpLine() {
+  for (const HudHelpLine& line : kHelpLines) {
+    if (*line.timer > 0.0f) return &line;
+  }
+  return nullptr;
 }
 
 void DrawHud() {
@@ -79,22 +84,13 @@ void DrawHud() {
   const int32_t livesY = static_cast<int32_t>(livesPanelY);
   const int32_t keysY = static_cast<int32_t>(keysPanelY);
 
-  DrawSprite(spritesSurface, 528, 516, 2, fruitY - 5, 32, 32, true);
-  DrawSmallNumber(40, fruitY + 5, fruitTowardLife);
-
-  DrawSprite(spritesSurface, 960, 4, 490, livesY, 63, 18, true);
-  DrawSmallNumber(545, livesY + 5, lives);
-
-  if (keys > 0) {
-    DrawSprite(spritesSurface, 507, 121, 280, keysY, 32, 32, true);
-    DrawSmallNumber(322, keysY + 5, keys);
-  }
-
+  DrawCounter(kFruitCounter, fruitY, fruitTowardLife);
+  DrawCounter(kLivesCounter, livesY, lives);
+  if (keys > 0) DrawCounter(kKeysCounter, keysY, keys);
   // The stage counter moves with the lives panel.
-  DrawSprite(spritesSurface, 507, 155, 682, livesY, 32, 24, true);
-  DrawSmallNumber(720, livesY + 3, currentStage);
+  DrawCounter(kStageCounter, livesY, currentStage);
 
-  if (const HelpLine* line = ActiveHelp()) {
+  if (const HudHelpLine* line = ActiveHelpLine()) {
     DrawSpriteScaled(spritesSurface, static_cast<float>(line->iconX),
                      static_cast<float>(kHelpIconY), static_cast<float>(line->drawX),
                      static_cast<float>(kHelpIconDrawY), 32, 32, 0.0f, kHelpIconScale);

@@ -15,6 +15,13 @@ extern float fruitPanelY;   // y of each panel's counters
 extern float livesPanelY;
 extern float keysPanelY;
 
-// The help line shown for the first running power timer, or null for none.
-const char* ActiveHelpLine();
+// The help line of a power: shown while its timer runs.
+struct HudHelpLine {
+  const float* timer;  // the power's timer
+  int32_t iconX;       // the power's icon on the sprite sheet (x)
+  int32_t drawX;       // where the icon is drawn (x)
+  const char* text;    // the line itself
+};
+// The help line of the first running power timer, or null for none.
+const HudHelpLine* ActiveHelpLine();
 void DrawHud();

@@ -15,10 +15,10 @@
 #include "world/level.h"
 
 const MenuButton kMenuButtons[kMenuButtonCount] = {
-    {251, 280, 311, 340, 731, 551, 861, 551, 22},  // previous stage
-    {489, 280, 549, 340, 791, 551, 921, 551, 23},  // next stage
-    {340, 380, 460, 440, 731, 612, 861, 612, 24},  // play
-    {340, 470, 460, 550, 731, 674, 861, 674, 25},  // quit
+    {251, 280, 311, 340, 731, 551, 861, 551, CueRollover1},      // previous stage
+    {489, 280, 549, 340, 791, 551, 921, 551, CueRollover1 + 1},  // next stage
+    {340, 380, 460, 440, 731, 612, 861, 612, CueRollover1 + 2},  // play
+    {340, 470, 460, 550, 731, 674, 861, 674, CueRollover1 + 3},  // quit
 };
 
 bool hoverLatch = false;
@@ -37,7 +37,6 @@ constexpr int32_t kButtonPrevious = 1;
 constexpr int32_t kButtonNext = 2;
 constexpr int32_t kButtonPlay = 3;
 constexpr int32_t kButtonQuit = 4;
-constexpr int32_t kClickCue = 5;
 
 // Stage plate and its number.
 constexpr int32_t kPlateSrcX = 861, kPlateSrcY = 477, kPlateW = 98, kPlateH = 70;
@@ -48,10 +47,24 @@ constexpr int32_t kStageNumberX = 336, kStageNumberWideX = 321, kStageNumberY = 
 constexpr float kFruitTickMs = 40.0f;
 constexpr float kEnemyTickMs = 800.0f;
 constexpr float kTallyPauseMs = 1500.0f;
-constexpr int32_t kFruitCue = 1;
-constexpr int32_t kEnemyCue = 13;
-constexpr int32_t kTallyDoneCue = 12;
 constexpr int32_t kFullMark = 20;
+
+// Tally layout: one line per counted thing, its icon, the count shown so far
+// and the stage's total; counts of more digits start one digit further left.
+struct TallyLine {
+  float iconSrcX, iconSrcY;  // 32 x 32 icon on the sprite sheet
+  float iconScale;
+  float iconY;
+  int32_t shownY, totalY;
+};
+constexpr TallyLine kFruitLine = {528.0f, 516.0f, 2.0f, 372.0f, 384, 382};
+constexpr TallyLine kEnemyLine = {2.0f, 514.0f, 1.5f, 440.0f, 452, 450};
+constexpr int32_t kTallyIconX = 280;
+constexpr int32_t kTallyIconSize = 32;
+constexpr int32_t kTallyShownX = 335;
+constexpr int32_t kTallyTotalX = 415;
+constexpr int32_t kTallyDigitW = 27;
+constexpr int32_t kTallyMarkX = 360, kTallyMarkY = 524;
 
 constexpr int32_t kScreenCentreX = 400, kScreenCentreY = 300;
 
@@ -93,15 +106,47 @@ void NextSelectableStage() {
 }
 
 void StartPlayCurtain() {
-  PlayCue(kClickCue, effectsVolume);
+  PlayCue(CueMenu, effectsVolume);
   CloseCurtain();
   reachedStage = currentStage;
 }
 
 int32_t LineOffset(int32_t count) {
-  if (count >= 100) return -54;
-  if (count >= 10) return -27;
+  if (count >= 100) return -2 * kTallyDigitW;
+  if (count >= 10) return -kTallyDigitW;
   return 0;
+}
+
+void DrawTallyLine(const TallyLine& line, int32_t count, int32_t shown, int32_t total) {
+  const int32_t offset = LineOffset(count);
+  DrawSpriteScaled(spritesSurface, line.iconSrcX, line.iconSrcY,
+                   static_cast<float>(kTallyIconX + offset), line.iconY, kTallyIconSize,
+                   kTallyIconSize, 0.0f, line.iconScale);
+  DrawSmallNumber(kTallyShownX + offset, line.shownY, shown);
+  DrawSmallNumber(kTallyTotalX, line.totalY, total);
+}
+
+// One step of the count: fruit first, then enemies, then the pause that
+// ends with the tally's cue.
+void CountTally() {
+  if (shownFruit < fruitCount) {
+    tallyMs += frameTimeMs;
+    if (tallyMs >= kFruitTickMs) {
+      tallyMs -= kFruitTickMs;
+      PlayCue(CueFruit, effectsVolume);
+      shownFruit += 1;
+    }
+  } else if (shownEnemies < enemiesKilled) {
+    tallyMs += frameTimeMs;
+    if (tallyMs >= kEnemyTickMs) {
+      tallyMs -= kEnemyTickMs;
+      PlayCue(CueEnemyDies, effectsVolume);
+      shownEnemies += 1;
+    }
+  } else {
+    tallyMs += frameTimeMs;
+    if (tallyMs >= kTallyPauseMs) PlayCue(CueKey, effectsVolume);
+  }
 }
 
 }  // namespace
@@ -138,26 +183,26 @@ void MainMenuStep(uint32_t bits, uint32_t keyBits) {
   }
 
   if (Pressed(bits & BitLeft, menuLeftLatch)) {
-    PlayCue(kClickCue, effectsVolume);
+    PlayCue(CueMenu, effectsVolume);
     PreviousStage();
   }
   if (Pressed(bits & BitRight, menuRightLatch)) {
-    PlayCue(kClickCue, effectsVolume);
+    PlayCue(CueMenu, effectsVolume);
     NextSelectableStage();
   }
 
   if (Pressed(bits & ConfirmMask, menuConfirmLatch)) {
     switch (hoveredButton) {
       case kButtonQuit:
-        PlayCue(kClickCue, effectsVolume);
+        PlayCue(CueMenu, effectsVolume);
         EnterCredits();
         return;
       case kButtonPrevious:
-        PlayCue(kClickCue, effectsVolume);
+        PlayCue(CueMenu, effectsVolume);
         PreviousStage();
         break;
       case kButtonNext:
-        PlayCue(kClickCue, effectsVolume);
+        PlayCue(CueMenu, effectsVolume);
         NextSelectableStage();
         break;
       case kButtonPlay:
@@ -205,44 +250,18 @@ int32_t TallyMark(int32_t shown, int32_t total) {
 void ScoreTallyStep() {
   DrawBackground();
 
-  bool done = false;
-  if (shownFruit < fruitCount) {
-    tallyMs += frameTimeMs;
-    if (tallyMs >= kFruitTickMs) {
-      tallyMs -= kFruitTickMs;
-      PlayCue(kFruitCue, effectsVolume);
-      shownFruit += 1;
-    }
-  } else if (shownEnemies < enemiesKilled) {
-    tallyMs += frameTimeMs;
-    if (tallyMs >= kEnemyTickMs) {
-      tallyMs -= kEnemyTickMs;
-      PlayCue(kEnemyCue, effectsVolume);
-      shownEnemies += 1;
-    }
-  } else if (tallyMs < kTallyPauseMs) {
-    tallyMs += frameTimeMs;
-    if (tallyMs >= kTallyPauseMs) PlayCue(kTallyDoneCue, effectsVolume);
-  } else {
-    done = true;
-  }
+  // Done once everything was counted and the pause waited, at the start of
+  // a step.
+  const bool done = TallyDone();
+  if (!done) CountTally();
 
-  const int32_t o1 = LineOffset(fruitCount);
-  DrawSpriteScaled(spritesSurface, 528.0f, 516.0f, static_cast<float>(280 + o1), 372.0f, 32, 32,
-                   0.0f, 2.0f);
-  DrawSmallNumber(335 + o1, 384, shownFruit);
-  DrawSmallNumber(415, 382, fruitTotal);
-
-  const int32_t o2 = LineOffset(enemiesKilled);
-  DrawSpriteScaled(spritesSurface, 2.0f, 514.0f, static_cast<float>(280 + o2), 440.0f, 32, 32,
-                   0.0f, 1.5f);
-  DrawSmallNumber(335 + o2, 452, shownEnemies);
-  DrawSmallNumber(415, 450, enemyTotal);
+  DrawTallyLine(kFruitLine, fruitCount, shownFruit, fruitTotal);
+  DrawTallyLine(kEnemyLine, enemiesKilled, shownEnemies, enemyTotal);
 
   if (done) {
     int32_t m1 = TallyMark(shownFruit, fruitTotal);
     int32_t m2 = TallyMark(shownEnemies, enemyTotal);
-    DrawSmallNumber(360, 524, (m1 + m2) / 2);
+    DrawSmallNumber(kTallyMarkX, kTallyMarkY, (m1 + m2) / 2);
   }
 }
 

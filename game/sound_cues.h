@@ -9,6 +9,24 @@ class KSound;
 
 constexpr int kMaxEffects = 128;  // size of the cue table
 
+// Cue numbers: each is the position of its file in the effect table. The
+// numbers without a name are loaded but nothing plays them.
+enum SoundCue : int {
+  CueFruit = 1,         // fruit taken; each fruit counted on the tally
+  CueBlock = 3,         // a bonus block hit or broken
+  CueSpring = 4,        // spring bounce
+  CueMenu = 5,          // menu move or button press
+  CueJump = 7,          // the hero jumps
+  CueLifeLost = 8,      // the hero dies
+  CueLifeUp = 9,        // an extra life
+  CueKey = 12,          // key taken; the end of the tally
+  CueEnemyDies = 13,    // enemy killed; each enemy counted on the tally
+  CueBonus = 17,        // bonus item taken
+  CueBlast = 19,        // the dig bomb explodes
+  CueCheckpoint = 21,   // a checkpoint block hit
+  CueRollover1 = 22,    // the pointer enters menu button 1 (2..4 follow)
+};
+
 extern KSound* effects[kMaxEffects];  // one KSound per registered cue (null when none)
 extern int32_t effectCount;           // number of registered entries
 extern KSound* music;                 // the current music, null when none

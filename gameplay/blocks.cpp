@@ -38,12 +38,7 @@ constexpr float kOrbitRate = -0.0005f;
 constexpr float kOrbitTurn = 6.2832f;
 constexpr float kOrbitStartAngle = 3.1415f;
 
-constexpr int kCueBlock = 3;
-constexpr int kCueSpring = 4;
-constexpr int kCueCheckpoint = 21;
 
-int32_t Ix(const GameObject* o) { return static_cast<int32_t>(o->x); }
-int32_t Iy(const GameObject* o) { return static_cast<int32_t>(o->y); }
 
 // Empties a cell of the map given by its index.
 void EmptyCell(int32_t cellIndex) {
@@ -81,7 +76,7 @@ void HitBlockFromBelow(GameObject* hero) {
 
   switch (code) {
     case kBrickCode:
-      PlayCue(kCueBlock, effectsVolume);
+      PlayCue(CueBlock, effectsVolume);
       if (powerState.superFlag) {
         EmptyCell(cell);
         BreakIntoFour(BrickChip, px, py, kChipSize, kChipSize);
@@ -90,14 +85,14 @@ void HitBlockFromBelow(GameObject* hero) {
       }
       break;
     case kRandomBonusCode:
-      PlayCue(kCueBlock, effectsVolume);
+      PlayCue(CueBlock, effectsVolume);
       EmptyCell(cell);
       SpawnBonus(BonusRandom, hx, hy);
       break;
     case kFreezeBlockCode:
     case kLifeBlockCode:
       // Gives its one item and empties.
-      PlayCue(kCueBlock, effectsVolume);
+      PlayCue(CueBlock, effectsVolume);
       EmptyCell(cell);
       SpawnBonus(code == kFreezeBlockCode ? BonusFreeze : BonusLife, hx, hy);
       StartBump(hero, cell, px, py);
@@ -106,7 +101,7 @@ void HitBlockFromBelow(GameObject* hero) {
     case kJumpBlockCode:
     case kDigBlockCode: {
       // These stay in place: every bump gives another item.
-      PlayCue(kCueBlock, effectsVolume);
+      PlayCue(CueBlock, effectsVolume);
       const int32_t kind =
           code == kSuperBlockCode ? BonusSuper : (code == kJumpBlockCode ? BonusJump : BonusDig);
       SpawnBonus(kind, hx, hy);
@@ -115,12 +110,12 @@ void HitBlockFromBelow(GameObject* hero) {
       break;
     }
     case kPlumBlockCode:
-      PlayCue(kCueBlock, effectsVolume);
+      PlayCue(CueBlock, effectsVolume);
       SpawnBonus(BonusPlum, hx, hy);
       StartBump(hero, cell, px, py);
       break;
     case kCheckpointCode:
-      PlayCue(kCueCheckpoint, effectsVolume);
+      PlayCue(CueCheckpoint, effectsVolume);
       EmptyCell(cell);
       for (int32_t i = 0; i < kCheckpointBursts; ++i) SpawnBurst(SparkStar, hx + kBurstOffsetX, hy);
       checkpointX = hx + cameraX;
@@ -170,7 +165,7 @@ void SpringContact(GameObject* hero, GameObject* spring) {
   spring->springActive = 1;
   spring->frame = kSpringFirstFrame;
   hero->vy = 0.0f;
-  PlayCue(kCueSpring, effectsVolume);
+  PlayCue(CueSpring, effectsVolume);
   SetJumpSpeed(hero, kSpringBounce);
   jumpBudget = 0.0f;
 }

@@ -31,11 +31,7 @@ constexpr float kPoofLifeMs = -90.0f;
 constexpr int32_t kStompSparkX = 16;
 constexpr int32_t kStompSparkY = 32;
 
-constexpr int kCueEnemyDies = 13;
 
-bool IsWalker(const GameObject* o) { return o->type == Walker || o->type == SlowWalker; }
-int32_t Ix(const GameObject* o) { return static_cast<int32_t>(o->x); }
-int32_t Iy(const GameObject* o) { return static_cast<int32_t>(o->y); }
 
 void CullWalkers() {
   const int32_t mapRight = mapWidth * kTileSize;
@@ -139,7 +135,7 @@ bool HeroEnemyContact(GameObject* hero, GameObject* enemy, int32_t dx, int32_t d
   GameObject* bomb = FindObject(DigBomb, 1);
   if (bomb && NearBoth(enemy, bomb, dx, dy)) {
     bomb->frame = kBombExplodeFrame;
-    PlayCue(kCueEnemyDies, effectsVolume);
+    PlayCue(CueEnemyDies, effectsVolume);
     KillEnemy(enemy);
     SetJumpSpeed(enemy, kDeathHop);
   }
@@ -151,7 +147,7 @@ bool HeroEnemyContact(GameObject* hero, GameObject* enemy, int32_t dx, int32_t d
   // 3. Invincible: one charge per enemy.
   if (powerState.invincibleMs > 0.0f) {
     if (powerState.powerCharges > 0) powerState.powerCharges -= 1;
-    PlayCue(kCueEnemyDies, effectsVolume);
+    PlayCue(CueEnemyDies, effectsVolume);
     KillEnemy(enemy);
     SetJumpSpeed(enemy, kDeathHop);
     return true;
@@ -179,7 +175,7 @@ void KillEnemy(GameObject* enemy) {
   if (!enemy || enemy->dying) return;
   enemy->dying = 1;
   enemiesKilled += 1;
-  if (IsWalker(enemy)) PlayCue(kCueEnemyDies, effectsVolume);
+  if (IsWalker(enemy)) PlayCue(CueEnemyDies, effectsVolume);
   CreateObject(EnemyPoof,
                static_cast<int32_t>(enemy->x + static_cast<float>(enemy->frameW / 2 - kPoofOffsetX)),
                static_cast<int32_t>(enemy->y + static_cast<float>(enemy->frameH / 2 - kPoofOffsetY)),

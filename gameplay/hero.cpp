@@ -37,7 +37,6 @@ constexpr int32_t kExitHintW = 153;
 constexpr int32_t kExitHintH = 25;
 constexpr int32_t kExitHintBottom = 33;
 
-constexpr int kCueJump = 7;
 
 constexpr InputBits kLeftBits = BitLeft | BitJoyLeft;
 constexpr InputBits kRightBits = BitRight | BitJoyRight;
@@ -46,8 +45,6 @@ constexpr InputBits kUpBits = BitUp | BitJoyUp;
 constexpr InputBits kJumpBits = BitJump | BitJoyJump;
 constexpr InputBits kUseBits = BitAction | BitJoyAction;
 
-int32_t Ix(const GameObject* o) { return static_cast<int32_t>(o->x); }
-int32_t Iy(const GameObject* o) { return static_cast<int32_t>(o->y); }
 
 // Lets go of a hang bar: remembers the tile the hero is in.
 void ReleaseBar(const GameObject* hero) {
@@ -150,7 +147,7 @@ void UpdateHero(uint32_t actions) {
     if (!jumpHeld) {
       jumpHeld = true;
       if (canJump) {
-        PlayCue(kCueJump, effectsVolume);
+        PlayCue(CueJump, effectsVolume);
         canJump = false;
         if (powerState.superJumpFlag) {
           SuperJump(hero);

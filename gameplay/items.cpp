@@ -53,11 +53,6 @@ constexpr float kBurstSideSpeed = 0.3f;
 constexpr float kBurstRise = 3.0f;
 
 // Sound cues.
-constexpr int kCueFruit = 1;
-constexpr int kCueLife = 9;
-constexpr int kCueKey = 12;
-constexpr int kCueBonus = 17;
-constexpr int kCueBlast = 19;
 
 // Orbit icons: sheet rectangle and scale of each power's icon.
 struct OrbitIcon {
@@ -73,7 +68,6 @@ constexpr OrbitIcon kIconPlum = {656, 550, 32, 32, 0.75f};
 
 uint32_t holeGeneration = 0;  // map the hole was dug in
 
-bool IsBonusItem(uint32_t type) { return type >= FreezeBonus && type <= PlumBonus; }
 
 bool TouchesHero(const GameObject* hero, const GameObject* item) {
   return CentresWithin20(static_cast<int32_t>(hero->x), static_cast<int32_t>(hero->y),
@@ -128,7 +122,7 @@ void HeroTouches(GameObject* hero) {
       case Fruit:
         if (!o->hudBound && o->vy <= 0.0f && TouchesHero(hero, o)) {
           FlashHud(HudFruit);
-          PlayCue(kCueFruit, effectsVolume);
+          PlayCue(CueFruit, effectsVolume);
           FlyToHud(o, 0.0f, 0.0f);
           o->hudBound = 1;
           next = objectList;
@@ -137,7 +131,7 @@ void HeroTouches(GameObject* hero) {
       case LifeBonus:
         if (!o->hudBound && TouchesHero(hero, o)) {
           FlashHud(HudLives);
-          PlayCue(kCueLife, effectsVolume);
+          PlayCue(CueLifeUp, effectsVolume);
           FlyToHud(o, kLivesTargetX, kLivesTargetY);
           o->hudBound = 1;
           next = objectList;
@@ -146,15 +140,15 @@ void HeroTouches(GameObject* hero) {
       case Key:
         if (!o->hudBound && TouchesHero(hero, o)) {
           FlashHud(HudKeys);
-          PlayCue(kCueKey, effectsVolume);
+          PlayCue(CueKey, effectsVolume);
           FlyToHud(o, kKeysTargetX, kKeysTargetY);
           o->hudBound = 1;
           next = objectList;
         }
         break;
       default:
-        if (IsBonusItem(o->type) && o->vy >= 0.0f && TouchesHero(hero, o)) {
-          PlayCue(kCueBonus, effectsVolume);
+        if (IsBonusItem(o) && o->vy >= 0.0f && TouchesHero(hero, o)) {
+          PlayCue(CueBonus, effectsVolume);
           GrantPower(static_cast<int32_t>(o->type - FreezeBonus) + PowerFreeze);
           DestroyObject(o);
           next = objectList;
@@ -214,7 +208,7 @@ void AddFruit(int32_t n) {
   while (fruitTowardLife >= kFruitPerLife) {
     fruitTowardLife -= kFruitPerLife;
     lives += 1;
-    PlayCue(kCueLife, effectsVolume);
+    PlayCue(CueLifeUp, effectsVolume);
     FlashHud(HudLives);
   }
 }
@@ -345,7 +339,7 @@ void Explode(GameObject* bomb) {
   // A hole still open would lose its tile if overwritten: close it first.
   if (hole.open) CancelHole(true);
   StartScreenShake();
-  PlayCue(kCueBlast, effectsVolume);
+  PlayCue(CueBlast, effectsVolume);
   hole.code = code;
   hole.worldX = px + cameraX;
   hole.worldY = py + cameraY;

@@ -27,9 +27,8 @@ uint32_t bumpGeneration = 0;
 
 namespace {
 
-constexpr int32_t kLastStage = 20;          // stages above it have no map to draw
-constexpr int32_t kViewColumns = 26;        // columns visited per frame
-constexpr int32_t kViewRows = 20;           // rows visited: r0 .. r0 + 20 inclusive
+constexpr int32_t kDrawnColumns = 26;       // columns visited per frame
+constexpr int32_t kDrawnRows = 20;          // rows visited: r0 .. r0 + 20 inclusive
 constexpr float kBumpRise = -12.0f;         // pixels at the start of a bump
 constexpr float kBumpRate = 0.0033333334f;  // 1 / 300 ms
 constexpr int32_t kPlumOffCode = 144;       // plum block without the plum power
@@ -197,7 +196,7 @@ void DrawFlower(int32_t kind, int32_t x, int32_t y) {
 }
 
 void DrawLevel(int32_t cx, int32_t cy) {
-  if (currentStage > kLastStage || gameState == EpisodeEnd || !mapCells || !tileSheetSurface ||
+  if (currentStage > kStageCount || gameState == EpisodeEnd || !mapCells || !tileSheetSurface ||
       mapReady != 1)
     return;
   if (editorMode) {
@@ -206,8 +205,8 @@ void DrawLevel(int32_t cx, int32_t cy) {
   }
   const int32_t c0 = cx < kTileSize ? 0 : cx / kTileSize;
   const int32_t r0 = cy < kTileSize ? 0 : cy / kTileSize;
-  const int32_t columns = mapWidth < kViewColumns ? mapWidth : kViewColumns;
-  const int32_t rows = mapHeight < kViewRows ? mapHeight : kViewRows;
+  const int32_t columns = mapWidth < kDrawnColumns ? mapWidth : kDrawnColumns;
+  const int32_t rows = mapHeight < kDrawnRows ? mapHeight : kDrawnRows;
   for (int32_t c = c0; c < c0 + columns; ++c) {
     if (c >= mapWidth) break;
     for (int32_t r = r0; r <= r0 + rows; ++r) {
@@ -267,7 +266,7 @@ bool DrawObjects() {
       }
       if (o->dying) flipNextSprite = true;
     }
-    if ((o->type == Walker || o->type == SlowWalker) && o->dying) flipNextSprite = true;
+    if (IsWalker(o) && o->dying) flipNextSprite = true;
     if (o->type == Platform) {
       if (o->subtype == kPlatformShuttle) ShuttlePlatform(o);
       else if (o->subtype == kPlatformOrbit) OrbitPlatform(o);

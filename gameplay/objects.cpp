@@ -113,12 +113,6 @@ void PurgeRemovedObjects() {
   }
 }
 
-int32_t CountObjects() {
-  int32_t count = 0;
-  for (GameObject* o = objectList; o; o = o->next) ++count;
-  return count;
-}
-
 void AnimateObjects() {
   if (gameState == Paused) return;
   // A bomb's blast is appended at the tail, so this walk reaches it too.

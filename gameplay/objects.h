@@ -82,6 +82,14 @@ struct GameObject {
   GameObject* next;     // next record in objectList, or null
 };
 
+// Whole-pixel position of an object, truncated toward zero.
+inline int32_t Ix(const GameObject* o) { return static_cast<int32_t>(o->x); }
+inline int32_t Iy(const GameObject* o) { return static_cast<int32_t>(o->y); }
+// Either of the two walking enemies.
+inline bool IsWalker(const GameObject* o) { return o->type == Walker || o->type == SlowWalker; }
+// One of the five bonus items that grant a power (FreezeBonus .. PlumBonus).
+inline bool IsBonusItem(const GameObject* o) { return o->type >= FreezeBonus && o->type <= PlumBonus; }
+
 // One row of the animation table.
 struct ObjectAnim {
   uint8_t used;        // 0: the code has no sprite and is never animated
@@ -119,5 +127,3 @@ void DestroyAllObjects();
 void PurgeRemovedObjects();
 // Advances every object's animation by one frame (nothing while Paused).
 void AnimateObjects();
-// Number of records in the list.
-int32_t CountObjects();

@@ -34,8 +34,6 @@ int32_t tileAtX = 0;
 int32_t tileAtY = 0;
 
 bool IsHero(const GameObject* o) { return o->type == Hero; }
-bool IsWalker(const GameObject* o) { return o->type == Walker || o->type == SlowWalker; }
-bool IsBonusItem(const GameObject* o) { return o->type >= FreezeBonus && o->type <= PlumBonus; }
 
 // Types that never fall.
 bool Weightless(const GameObject* o) {

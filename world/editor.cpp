@@ -31,10 +31,10 @@ int32_t kindPick = -1;
 namespace {
 
 constexpr int32_t kEditorMusicVolume = 10;
-constexpr int32_t kViewCols = kScreenWidth / kTileSize;   // 25 cells across
-constexpr int32_t kViewRows = kScreenHeight / kTileSize;  // 18 cells down
-constexpr int32_t kMouseMaxX = kViewCols * kTileSize - kTileSize;  // 768
-constexpr int32_t kMouseMaxY = kViewRows * kTileSize - kTileSize;  // 544
+constexpr int32_t kScreenCols = kScreenWidth / kTileSize;   // 25 cells across
+constexpr int32_t kScreenRows = kScreenHeight / kTileSize;  // 18 cells down
+constexpr int32_t kMouseMaxX = kScreenCols * kTileSize - kTileSize;  // 768
+constexpr int32_t kMouseMaxY = kScreenRows * kTileSize - kTileSize;  // 544
 constexpr int32_t kKindIconColumn = 11;   // palette column of the kind icons
 constexpr int32_t kKindIconX = kKindIconColumn * kTileSize;  // 352
 constexpr int32_t kKindIcons = 20;        // kinds 0..19 have an icon
@@ -230,9 +230,9 @@ void MapView(uint32_t bits, int32_t gx, int32_t gy) {
     }
   }
   if (!resizeKeyHeld) {
-    if ((bits & BitRight) && viewCol < mapWidth - kViewCols) ++viewCol;
+    if ((bits & BitRight) && viewCol < mapWidth - kScreenCols) ++viewCol;
     if ((bits & BitLeft) && viewCol > 0) --viewCol;
-    if ((bits & BitDown) && viewRow < mapHeight - kViewRows) ++viewRow;
+    if ((bits & BitDown) && viewRow < mapHeight - kScreenRows) ++viewRow;
     if ((bits & BitUp) && viewRow > 0) --viewRow;
   }
   if (bits & BitMouseButton) ApplyBrush(gx, gy, true);
@@ -331,8 +331,8 @@ void DrawEditorMap() {
   const int32_t h = mapHeight * kTileSize < kScreenHeight ? mapHeight * kTileSize : kScreenHeight;
   DrawOverlayRect(tileSheetSurface, 0, 0, w, h);
   // Only the cells that can appear on screen are visited.
-  for (int32_t c = 0; c < mapWidth && c <= kViewCols; ++c) {
-    for (int32_t r = 0; r < mapHeight && r <= kViewRows; ++r) {
+  for (int32_t c = 0; c < mapWidth && c <= kScreenCols; ++c) {
+    for (int32_t r = 0; r < mapHeight && r <= kScreenRows; ++r) {
       const int64_t col = int64_t(c) + viewCol, row = int64_t(r) + viewRow;
       if (col < 0 || row < 0 || col >= mapWidth || row >= mapHeight) continue;
       const int32_t code = CellCode(mapCells[row * mapWidth + col].tile);

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   int busiest = 1, most = -1;
   for (int stage = 1; stage <= kStages; ++stage) {
     if (!HarnessStartStage(stage)) continue;
-    const int objects = CountObjects();
+    const int objects = HarnessObjectCount();
     if (objects > most) {
       most = objects;
       busiest = stage;

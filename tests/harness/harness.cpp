@@ -453,6 +453,12 @@ bool HarnessStartStage(int stage) {
   return gameState == Playing;
 }
 
+int HarnessObjectCount() {
+  int count = 0;
+  for (GameObject* o = objectList; o; o = o->next) ++count;
+  return count;
+}
+
 const std::string& HarnessDataDir() { return h.dataDir; }
 
 bool HarnessWriteFile(const std::string& relativePath, const std::vector<uint8_t>& bytes) {

@@ -77,6 +77,8 @@ void HarnessSetDrawFrames(bool draw);
 bool HarnessDrawsFrames();
 // Frames run since HarnessStart.
 int64_t HarnessFrameCount();
+// Records in the game's object list.
+int HarnessObjectCount();
 
 // Recorded input: one line per frame, tokens separated by spaces:
 //   key names   Left Up Down Right Space LShift RShift Enter RCtrl LCtrl F1

@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
       // finish its queued work and free what the game released; flush here
       // so the heap shows the game's own memory.
       if (!draw && frame % 60 == 0) glFinish();
-      const int objects = CountObjects();
+      const int objects = HarnessObjectCount();
       peakObjects = std::max(peakObjects, objects);
       if (objects > kMaxObjects) {
         std::fprintf(stderr, "soak: %d objects in state %d at minute %d\n", objects,
@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
     const int warmUp = std::min(kWarmUpMinutes, std::max(1, minutes / 3));
     if (minute <= warmUp) baselineKb = std::max(baselineKb, kb);
     std::printf("minute %3d: state %2d, stage %2d, lives %d, %4d objects, heap %ld kB, resident %ld kB\n",
-                minute, static_cast<int>(gameState), currentStage, lives, CountObjects(), kb,
+                minute, static_cast<int>(gameState), currentStage, lives, HarnessObjectCount(), kb,
                 residentKb);
     std::fflush(stdout);
     if (minute > warmUp && kb > baselineKb + allowedGrowthKb) {

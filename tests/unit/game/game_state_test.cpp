@@ -237,7 +237,7 @@ TEST_F(GameStateTest, FiveAttemptsThenGameOverThenTheMenu) {
   LoseLife();
   EXPECT_EQ(gameState, GameOver);
   ASSERT_TRUE(RunUntilState(MainMenu, 10000 / 250 + 2));
-  EXPECT_EQ(CountObjects(), 1);  // only the menu pointer
+  EXPECT_EQ(HarnessObjectCount(), 1);  // only the menu pointer
 }
 
 TEST_F(GameStateTest, EscapeFromEveryInLevelStateKeepsTheStageMusic) {
@@ -316,9 +316,10 @@ TEST_F(GameStateTest, OnlyTheFirstActivePowerShowsItsHelpLine) {
   EXPECT_EQ(ActiveHelpLine(), nullptr);
   powerState.superMs = 1000.0f;
   powerState.plumMs = 1000.0f;
-  EXPECT_STREQ(ActiveHelpLine(), " =  super bramblet can break some bricks");
+  ASSERT_NE(ActiveHelpLine(), nullptr);
+  EXPECT_STREQ(ActiveHelpLine()->text, " =  super bramblet can break some bricks");
   powerState.freezeMs = 1.0f;
-  EXPECT_STREQ(ActiveHelpLine(), " =  freeze your ennemies for a while");
+  EXPECT_STREQ(ActiveHelpLine()->text, " =  freeze your ennemies for a while");
   powerState = PowerState{};
 }
 

@@ -5,6 +5,7 @@
 #include "game/random.h"
 #include "gameplay/hero.h"
 #include "gameplay/objects.h"
+#include "harness/harness.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST_F(ObjectsTest, PurgeFreesMarkedRecordsAnywhereInTheList) {
     o->removeMe = (i == 0 || i == 2 || i == 3 || i == 6) ? 1 : 0;
   }
   PurgeRemovedObjects();
-  ASSERT_EQ(CountObjects(), 3);
+  ASSERT_EQ(HarnessObjectCount(), 3);
   EXPECT_EQ(objectList->x, 1.0f);
   EXPECT_EQ(objectList->next->x, 4.0f);
   EXPECT_EQ(objectList->next->next->x, 5.0f);
@@ -158,7 +159,7 @@ TEST_F(ObjectsTest, BombForcedPastItsStripExplodesAtItsNextFrameStep) {
   frameTimeMs = 10.0f;  // no frame step yet
   AnimateObjects();
   EXPECT_EQ(bomb->removeMe, 0);
-  EXPECT_EQ(CountObjects(), 1);
+  EXPECT_EQ(HarnessObjectCount(), 1);
   frameTimeMs = 31.0f;  // 41 > 40: the step to 26 is past the last frame
   AnimateObjects();
   EXPECT_EQ(bomb->removeMe, 1);

@@ -32,7 +32,7 @@ std::string GameFingerprint() {
   std::ostringstream out;
   out << "state " << gameState << " stage " << currentStage << " lives " << lives << " fruit "
       << fruitCount << " keys " << keys << " random " << randomState << " camera " << cameraX
-      << "," << cameraY << " checkpoint " << checkpointSet << " objects " << CountObjects()
+      << "," << cameraY << " checkpoint " << checkpointSet << " objects " << HarnessObjectCount()
       << "\n";
   for (const GameObject* o = objectList; o != nullptr; o = o->next) {
     out << o->type << " " << o->heading << " " << o->x << " " << o->y << " " << o->vx << " "

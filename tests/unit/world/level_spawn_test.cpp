@@ -2,6 +2,7 @@
 #include "world_fixture.h"
 
 #include "gameplay/level_view.h"
+#include "harness/harness.h"
 
 using namespace worldtest;
 
@@ -26,7 +27,7 @@ TEST_F(LevelSpawn, MarkersBecomeObjectsAtTheirPlacesAndTotalsCount) {
   SpawnObjectsFromMap();
   EXPECT_EQ(fruitTotal, 2);
   EXPECT_EQ(enemyTotal, 2);
-  EXPECT_EQ(CountObjects(), 8);
+  EXPECT_EQ(HarnessObjectCount(), 8);
   // Prepended in column order, so the list runs from the last column back.
   const float expected[][3] = {{Platform, 8 * 32 - 19, 5 * 32 - 1}, {Platform, 7 * 32 - 19, 2 * 32 - 1},
                                {SlowWalker, 192, 128}, {Walker, 160, 128}, {Spring, 128, 95},
@@ -50,7 +51,7 @@ TEST_F(LevelSpawn, CodesOutsideTheTileRangeAreEmptyForSpawnerAndStart) {
   const uint16_t values[] = {48, 48 + 256, 48 + 256 + 181, 47, 48 + 230};
   for (int i = 0; i < 5; ++i) mapCells[i].tile = values[i];
   SpawnObjectsFromMap();
-  EXPECT_EQ(CountObjects(), 0);
+  EXPECT_EQ(HarnessObjectCount(), 0);
   PlaceHero();
   GameObject* hero = FindObject(Hero, 1);
   ASSERT_NE(hero, nullptr);
