@@ -6,6 +6,12 @@ namespace assetgen {
 
 void SetColor(cairo_t* cr, Rgb c, double a) { cairo_set_source_rgba(cr, c.r, c.g, c.b, a); }
 
+void Stroke(cairo_t* cr, Rgb c, double w) {
+  SetColor(cr, c);
+  cairo_set_line_width(cr, w);
+  cairo_stroke(cr);
+}
+
 // Both fills stroke the outline first at twice its width and then fill over
 // it, so shapes built from several overlapping parts get one outer outline.
 static void OutlineUnder(cairo_t* cr, cairo_path_t* path, double outlineW, Rgb outline) {

@@ -35,6 +35,8 @@ inline Rgb Lighter(Rgb c, double t = 0.35) { return Mix(c, {1, 1, 1}, t); }
 inline Rgb Darker(Rgb c, double t = 0.35) { return Mix(c, {0, 0, 0}, t); }
 
 void SetColor(cairo_t* cr, Rgb c, double a = 1.0);
+// Strokes the current path in colour c, w pixels wide.
+void Stroke(cairo_t* cr, Rgb c, double w);
 // Fills the current path with a top-lit gradient and strokes it with the outline.
 void FillShaded(cairo_t* cr, Rgb base, double y0, double y1, double outlineW = 1.4);
 void FillOutlined(cairo_t* cr, Rgb fill, double outlineW = 1.4, Rgb outline = pal::kOutline);

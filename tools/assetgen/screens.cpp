@@ -13,12 +13,6 @@ namespace {
 
 constexpr int kScreenW = 800, kScreenH = 600;
 
-void Stroke(cairo_t* cr, Rgb c, double w) {
-  SetColor(cr, c);
-  cairo_set_line_width(cr, w);
-  cairo_stroke(cr);
-}
-
 void VerticalGradient(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom) {
   cairo_pattern_t* g = cairo_pattern_create_linear(0, y0, 0, y1);
   cairo_pattern_add_color_stop_rgb(g, 0, top.r, top.g, top.b);

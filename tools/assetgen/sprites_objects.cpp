@@ -21,11 +21,6 @@ void Begin(cairo_t* cr, int x, int y, int w, int h, int margin = 1) {
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 }
 
-void Stroke(cairo_t* cr, Rgb c, double w) {
-  SetColor(cr, c);
-  cairo_set_line_width(cr, w);
-  cairo_stroke(cr);
-}
 }  // namespace
 
 void PaintSpringIcon(cairo_t* cr, double x, double y, double scale, double c) {

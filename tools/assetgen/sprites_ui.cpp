@@ -25,12 +25,6 @@ void Begin(cairo_t* cr, const Rect& r, int margin = 0) {
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 }
 
-void Stroke(cairo_t* cr, Rgb c, double w) {
-  SetColor(cr, c);
-  cairo_set_line_width(cr, w);
-  cairo_stroke(cr);
-}
-
 // A glyph of the pixel font stretched into a box of inkW x inkH at (x, y).
 // Narrow glyphs keep their shape (pixels at most maxPixelRatio times wider than
 // tall, the glyph at most maxGlyphW wide without its outline) and are

@@ -43,12 +43,6 @@ const KindInfo kKinds[kKindCount] = {
     {"19", "unused", {0.40, 0.40, 0.40}},
 };
 
-void Stroke(cairo_t* cr, Rgb c, double w) {
-  SetColor(cr, c);
-  cairo_set_line_width(cr, w);
-  cairo_stroke(cr);
-}
-
 void BeginTile(cairo_t* cr, int code) {
   const Rect r = TileRect(code);
   cairo_save(cr);
