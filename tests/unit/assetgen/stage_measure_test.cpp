@@ -118,17 +118,6 @@ TEST(StageMeasure, SecretsMustLieInTheMapAndBeEnterable) {
   EXPECT_EQ(error, "t.txt: no start ('@')");
 }
 
-TEST(StageMeasure, TableRowShowsEveryColumn) {
-  StageMeasure m = Good(12);
-  m.sky = 0.456;
-  m.keys = 2;
-  m.mechanics = {"ladders", "dig"};
-  EXPECT_EQ(MeasureTableRow(m), "   12    40   100   46%         5       16    100     2        1  ladders, dig");
-  m.mechanics.clear();
-  EXPECT_NE(MeasureTableRow(m).find("none"), std::string::npos);
-  EXPECT_EQ(MeasureTableHeader().find("stage"), 0u);
-}
-
 TEST(EpisodeTargets, AGoodEpisodeMissesNothing) {
   EXPECT_TRUE(EpisodeMisses(GoodEpisode()).empty());
   // only 8 tall stages, the rest one screen: still enough
@@ -236,5 +225,4 @@ TEST(ContactSheet, ShrinksAveragingAndPlacesEveryStageUnderItsLabel) {
   for (int y = 0; y < sheet.height; ++y)
     if (sheet.At(sheet.width / 2, y)[1] == 50 + 50 * found && ++found == 3) break;
   EXPECT_EQ(found, 3);
-  EXPECT_EQ(SheetLabel(Good(4)), "stage 4   100 x 40   sky 0.00   top 5   enemies 16   fruit 100   secrets 1");
 }
