@@ -40,7 +40,7 @@ bool MeasureStage(const Stage& stage, const std::vector<Secret>& secrets, const 
     const std::string where = file + ":" + std::to_string(s.line) + ": ";
     bool open = false;
     for (const Cell& c : s.cells) {
-      if (c.x >= w || c.y >= h) {
+      if (c.x < 0 || c.y < 0 || c.x >= w || c.y >= h) {
         *error = where + "the secret cell " + std::to_string(c.x) + "," + std::to_string(c.y) +
                  " lies outside the " + std::to_string(w) + " x " + std::to_string(h) + " map";
         return false;

@@ -113,6 +113,12 @@ TEST(StageMeasure, SecretsMustLieInTheMapAndBeEnterable) {
   EXPECT_NE(error.find("t.txt:1: every cell of the secret is solid"), std::string::npos) << error;
   // one open cell is enough
   EXPECT_EQ(Measure(Map(17, {kWalk}, ";secret 5-9,17-18\n")).secrets, 1);
+  // cells made by hand rather than read are checked as well
+  Stage stage;
+  ASSERT_TRUE(CompileStage(Map(17, {kWalk}), "t.txt", &stage, &error)) << error;
+  StageMeasure m;
+  EXPECT_FALSE(MeasureStage(stage, {Secret{3, {{-1, 4}}}}, "t.txt", &m, &error));
+  EXPECT_EQ(error.rfind("t.txt:3: the secret cell -1,4 lies outside", 0), 0u) << error;
   // faults of the stage itself come first, from the compiler and the checks
   Measure(Map(17, {"   k  D"}), &error);
   EXPECT_EQ(error, "t.txt: no start ('@')");
