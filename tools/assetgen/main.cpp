@@ -1,5 +1,7 @@
 // Generates the game's data beside the executable: data.dat (all pictures),
-// tarn/world1.prp (tile kinds) and tarn/e1sN.pak (stages compiled from text).
+// tarn/world1.prp (tile kinds) and tarn/e1sN.pak (stages compiled from text),
+// printing the measure of the episode; with --preview also review pictures,
+// among them episode.png, all stages on one sheet.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -9,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "contact_sheet.h"
 #include "image.h"
 #include "layout.h"
 #include "preview.h"
 #include "screens.h"
 #include "sprites.h"
+#include "stage_measure.h"
 #include "stages.h"
 #include "tar.h"
 #include "tiles.h"
@@ -24,6 +28,7 @@ namespace {
 
 constexpr int kStageCount = 20;
 constexpr int kPreviewScale = 2;
+constexpr int kSheetShrink = 8;  // the contact sheet shows a 32-pixel tile as 4 pixels
 constexpr size_t kPreviewStages = 20;
 
 bool ReadText(const std::string& path, std::string* out) {
@@ -61,6 +66,7 @@ int main(int argc, char** argv) {
   // Stages first: a broken stage source should stop the build early.
   std::vector<Stage> stages;
   std::vector<std::vector<uint8_t>> paks;
+  std::vector<StageMeasure> measures;
   if (!stageDir.empty()) {
     std::string fallback;
     const bool haveFallback = ReadText(stageDir + "/placeholder.txt", &fallback);
@@ -73,13 +79,24 @@ int main(int argc, char** argv) {
         file = "placeholder.txt";
       }
       Stage stage;
+      std::vector<Secret> secrets;
+      StageMeasure measure;
+      measure.stage = n;
       std::string error;
       if (!CompileStage(text, file, &stage, &error)) return Fail(error);
       if (!ValidateStage(stage, file, &error)) return Fail(error);
-      std::printf("stage %2d: %s\n", n, StageSummary(stage).c_str());
+      if (!ReadStageSecrets(text, file, &secrets, &error)) return Fail(error);
+      if (!MeasureStage(stage, secrets, file, &measure, &error)) return Fail(error);
+      if (n == 1) std::printf("%s\n", MeasureTableHeader().c_str());
+      std::printf("%s\n", MeasureTableRow(measure).c_str());
       paks.push_back(EncodePak(stage));
       stages.push_back(std::move(stage));
+      measures.push_back(std::move(measure));
     }
+    // the targets are the tests' to enforce; the build only reports them
+    const std::vector<std::string> misses = EpisodeMisses(measures);
+    for (const std::string& miss : misses) std::printf("episode target missed: %s\n", miss.c_str());
+    if (misses.empty()) std::printf("episode targets: all met\n");
   }
 
   const Image sprites = PaintSpriteSheet();
@@ -120,9 +137,13 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < painted.size(); ++i) tileRects.push_back({labels[i].c_str(), TileRect(painted[i])});
     WritePng(MakePreview(tiles, tileRects, kPreviewScale), previewDir + "/tiles.png");
     WritePng(MockMenu(title, sprites, 12), previewDir + "/menu_mock.png");
-    for (size_t i = 0; i < stages.size() && i < kPreviewStages; ++i)
-      WritePng(MockStage(stages[i], backdrop, tiles, sprites, TileKindTable()),
-               previewDir + "/stage" + std::to_string(i + 1) + "_mock.png");
+    std::vector<SheetEntry> sheet;
+    for (size_t i = 0; i < stages.size() && i < kPreviewStages; ++i) {
+      Image mock = MockStage(stages[i], backdrop, tiles, sprites, TileKindTable());
+      WritePng(mock, previewDir + "/stage" + std::to_string(i + 1) + "_mock.png");
+      sheet.push_back({ShrinkImage(mock, kSheetShrink), SheetLabel(measures[i])});
+    }
+    if (!sheet.empty()) WritePng(ContactSheet(sheet), previewDir + "/episode.png");
     for (const TarMember& m : members) {
       Image img;
       if (m.name != "sprites.bmp" && m.name != "table1blts.bmp" && DecodeBmp(m.data, &img))

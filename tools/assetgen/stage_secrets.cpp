@@ -42,9 +42,11 @@ bool ReadStageSecrets(const std::string& text, const std::string& file, std::vec
   while (std::getline(lines, line)) {
     ++lineNo;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.compare(0, std::char_traits<char>::length(kSecretTag), kSecretTag) != 0) continue;
+    const size_t tag = std::char_traits<char>::length(kSecretTag);
+    if (line.compare(0, tag, kSecretTag) != 0) continue;
+    if (line.size() > tag && line[tag] != ' ' && line[tag] != '\t') continue;  // ";secrets ..." is a comment
     const std::string where = file + ":" + std::to_string(lineNo) + ": ";
-    std::istringstream words(line.substr(std::char_traits<char>::length(kSecretTag)));
+    std::istringstream words(line.substr(tag));
     Secret secret;
     secret.line = lineNo;
     std::string word;

@@ -285,9 +285,8 @@ bool ValidateStage(const Stage& stage, const std::string& file, std::string* err
   return true;
 }
 
-std::string StageSummary(const Stage& stage) {
+std::vector<std::string> StageMechanics(const Stage& stage) {
   const std::vector<int32_t> kinds = TileKindTable();
-  int fruit = 0, enemies = 0, keys = 0;
   struct Mechanic {
     const char* name;
     bool used;
@@ -298,9 +297,6 @@ std::string StageSummary(const Stage& stage) {
                   {"dig", false},      {"plum", false}};
   for (int c : stage.codes) {
     const int k = KindOf(kinds, c);
-    fruit += k == kKindFruit;
-    enemies += k == kKindWalker || k == kKindSlowWalker;
-    keys += k == kKindKey;
     m[0].used |= k == kKindLedge;
     m[1].used |= k == kKindLadder;
     m[2].used |= k == kKindHang;
@@ -316,16 +312,27 @@ std::string StageSummary(const Stage& stage) {
     m[12].used |= c == code::kDigBlock;
     m[13].used |= c == code::kPlumPowerBlock;
   }
+  std::vector<std::string> out;
+  for (const Mechanic& mech : m)
+    if (mech.used) out.push_back(mech.name);
+  return out;
+}
+
+std::string StageSummary(const Stage& stage) {
+  const std::vector<int32_t> kinds = TileKindTable();
+  int fruit = 0, enemies = 0, keys = 0;
+  for (int c : stage.codes) {
+    const int k = KindOf(kinds, c);
+    fruit += k == kKindFruit;
+    enemies += k == kKindWalker || k == kKindSlowWalker;
+    keys += k == kKindKey;
+  }
   std::string out = std::to_string(stage.width) + " x " + std::to_string(stage.height) + ", fruit " +
                     std::to_string(fruit) + ", enemies " + std::to_string(enemies) + ", keys " + std::to_string(keys) +
                     ", mechanics:";
-  bool any = false;
-  for (const Mechanic& mech : m) {
-    if (!mech.used) continue;
-    out += (any ? ", " : " ") + std::string(mech.name);
-    any = true;
-  }
-  if (!any) out += " none";
+  const std::vector<std::string> used = StageMechanics(stage);
+  for (size_t i = 0; i < used.size(); ++i) out += (i ? ", " : " ") + used[i];
+  if (used.empty()) out += " none";
   return out;
 }
 

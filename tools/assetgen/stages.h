@@ -37,6 +37,9 @@ char StageCharForCode(int code);
 // of the map, counted from 1) or "<file>: <what>".
 bool ValidateStage(const Stage& stage, const std::string& file, std::string* error);
 
+// Names of the mechanics a stage uses ("ladders", "springs", "dig", ...), in a fixed order.
+std::vector<std::string> StageMechanics(const Stage& stage);
+
 // One line about a stage: size, fruit, enemies, keys and the mechanics used.
 std::string StageSummary(const Stage& stage);
 

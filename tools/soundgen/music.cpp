@@ -338,11 +338,12 @@ Rendered RenderMenuMusic() {
   return check.ok ? FinishLoop(song.Render()) : Rendered{};
 }
 
-// ---- stage theme A: driving, F major, 32 bars --------------------------------
+// ---- stage theme A: driving, F major, 56 bars ---------------------------------
+// A A2 B C, then a quiet break D, A again under bells and C with a new turn.
 
 Rendered RenderIngame1() {
-  const int bars = 32;
-  SongSetup setup = LoopSetup(53.5, bars * 4.0);
+  const int bars = 56;
+  SongSetup setup = LoopSetup(93.6, bars * 4.0);
   setup.echoBeats = 0.75;
   setup.echoFeedback = 0.3f;
   Song song(setup);
@@ -360,29 +361,48 @@ Rendered RenderIngame1() {
   const std::string melC =
       "A5 D6 F6 A6 - - F6 - | G6 - F6 - D6 - Bb5 - | C6 F6 A6 C7 - - A6 - | G6 - E6 - C6 - . . |"
       "A5 D6 F6 A6 - - F6 - | G6 - F6 - D6 - F6 - | E6 - G6 - C7 - Bb6 - | G6 - E6 - C6 - . .";
+  const std::string melC2 =
+      "A5 D6 F6 A6 - - F6 - | G6 - F6 - D6 - Bb5 - | C6 F6 A6 C7 - - A6 - | G6 - E6 - C6 - . . |"
+      "D6 - F6 - A6 - F6 - | Bb6 - A6 - G6 - F6 - | E6 - C6 - G6 - Bb6 - | C7 - - - E6 - G6 -";
+  const std::string melD =
+      "D6 - - - C6 - Bb5 - | A5 - - - - - F5 - | Bb5 - - - A5 - G5 - | A5 - - - - - . . |"
+      "D6 - - - C6 - Bb5 - | A5 - - - F6 - - - | E6 - - - D6 - C6 - | C6 - - - . . . .";
   const std::string chA = "F C Dm Bb F C Bb C";
   const std::string chA2 = "F C Dm Bb Gm C F F";
   const std::string chB = "Gm Am Bb C Gm Am Bb C";
   const std::string chC = "Dm Bb F C Dm Bb C C";
+  const std::string chD = "Bb F/A Gm Dm Bb F Gm C";
 
   const Mixing lead{0.95f, -0.15f, 0.2f, 0.3f};
+  const Mixing bells{0.5f, 0.4f, 0.3f, 0.2f};
   check(song.Melody(SquareLead(), lead, melA, 0.0, 0.5), "stage A melody");
   check(song.Melody(SquareLead(), lead, melA2, 32.0, 0.5), "stage A melody 2");
   check(song.Melody(Brass(), {0.9f, -0.1f, 0.3f, 0.15f}, melB, 64.0, 0.5, -12), "stage A melody B");
   check(song.Melody(SquareLead(), lead, melC, 96.0, 0.5, -12), "stage A melody C");
-  check(song.Melody(Bell(), {0.5f, 0.4f, 0.3f, 0.2f}, melC, 96.0, 0.5), "stage A bells C");
+  check(song.Melody(Bell(), bells, melC, 96.0, 0.5), "stage A bells C");
+  check(song.Melody(Flute(), {0.9f, -0.1f, 0.4f, 0.3f}, melD, 128.0, 0.5), "stage A melody D");
+  check(song.Melody(SquareLead(), lead, melA, 160.0, 0.5), "stage A melody again");
+  check(song.Melody(Bell(), bells, melA, 160.0, 0.5), "stage A bells again");
+  check(song.Melody(Brass(), {0.85f, -0.1f, 0.3f, 0.15f}, melC2, 192.0, 0.5, -12), "stage A melody C2");
+  check(song.Melody(Bell(), bells, melC2, 192.0, 0.5), "stage A bells C2");
 
   const Mixing bass{0.9f, 0.0f, 0.0f, 0.0f};
   const std::string drive = "R R 8 R R R 8 5";
   check(song.ChordPart(SawBass(), bass, chA + " " + chA2, 4.0, drive, 0.5, 0.0, 33), "stage A bass");
   check(song.ChordPart(SawBass(), bass, chB, 4.0, "R - R - R - 8 -", 0.5, 64.0, 33), "stage A bass B");
   check(song.ChordPart(SawBass(), bass, chC, 4.0, drive, 0.5, 96.0, 33), "stage A bass C");
+  check(song.ChordPart(SawBass(), bass, chD, 4.0, "R - - - 5 - - -", 0.5, 128.0, 33), "stage A bass D");
+  check(song.ChordPart(SawBass(), bass, chA + " " + chC, 4.0, drive, 0.5, 160.0, 33), "stage A bass again");
 
   const Mixing arp{1.0f, 0.4f, 0.15f, 0.2f};
-  check(song.ChordPart(Pluck(), arp, chA + " " + chA2, 4.0, "R 5 8 5 10 5 8 5", 0.25, 0.0, 53), "stage A arp");
-  check(song.ChordPart(Pluck(), arp, chC, 4.0, "R 5 8 5 10 5 8 5", 0.25, 96.0, 53), "stage A arp C");
-  check(song.ChordPart(Pad(), {1.0f, -0.3f, 0.4f, 0.0f}, chB + " " + chC, 4.0, "c - - - - - - -", 0.5, 64.0, 53),
-        "stage A pad");
+  const std::string arpNotes = "R 5 8 5 10 5 8 5";
+  check(song.ChordPart(Pluck(), arp, chA + " " + chA2, 4.0, arpNotes, 0.25, 0.0, 53), "stage A arp");
+  check(song.ChordPart(Pluck(), arp, chC, 4.0, arpNotes, 0.25, 96.0, 53), "stage A arp C");
+  check(song.ChordPart(Pluck(), {0.8f, 0.4f, 0.3f, 0.3f}, chD, 4.0, "R 5 8 10", 0.5, 128.0, 53), "stage A arp D");
+  check(song.ChordPart(Pluck(), arp, chA + " " + chC, 4.0, arpNotes, 0.25, 160.0, 53), "stage A arp again");
+  const Mixing pad{1.0f, -0.3f, 0.4f, 0.0f};
+  check(song.ChordPart(Pad(), pad, chB + " " + chC + " " + chD, 4.0, "c - - - - - - -", 0.5, 64.0, 53), "stage A pad");
+  check(song.ChordPart(Pad(), pad, chC, 4.0, "c - - - - - - -", 0.5, 192.0, 53), "stage A pad C2");
   check(song.ChordPart(Organ(), {1.0f, 0.3f, 0.15f, 0.0f}, chB, 4.0, ". c . c . c c c", 0.5, 64.0, 57),
         "stage A stabs");
 
@@ -390,20 +410,25 @@ Rendered RenderIngame1() {
   const std::string fill = "k h H h s h s s s s m m t t t t ";
   const std::string build = "k . h . s . h . k . h . s . h . ";
   const std::string buildFill = "k . h . s . h . s s s s s s s s ";
-  check(song.Drums("Ck h H h s h H k k h H h s h H h " + Repeat(groove, 6) + fill, 0.0, 0.25), "stage A drums");
-  check(song.Drums("Ck h H h s h H k k h H h s h H h " + Repeat(groove, 6) + fill, 32.0, 0.25), "stage A drums 2");
+  const std::string open = "k h o h s h o k k h o h s h o h ";
+  const std::string half = "k . x . h . x . s . x . h . x . ";
+  const std::string sectionA = "Ck h H h s h H k k h H h s h H h " + Repeat(groove, 6) + fill;
+  check(song.Drums(sectionA, 0.0, 0.25), "stage A drums");
+  check(song.Drums(sectionA, 32.0, 0.25), "stage A drums 2");
   check(song.Drums("C" + Repeat(build, 7) + buildFill, 64.0, 0.25), "stage A drums B");
-  check(song.Drums("Ck h o h s h o k k h o h s h o h " + Repeat("k h o h s h o k k h o h s h o h ", 6) + fill,
-                   96.0, 0.25),
-        "stage A drums C");
+  check(song.Drums("C" + Repeat(open, 7) + fill, 96.0, 0.25), "stage A drums C");
+  check(song.Drums("C" + Repeat(half, 7) + buildFill, 128.0, 0.25), "stage A drums D");
+  check(song.Drums(sectionA, 160.0, 0.25), "stage A drums again");
+  check(song.Drums("C" + Repeat(open, 7) + fill, 192.0, 0.25), "stage A drums C2");
   return check.ok ? FinishLoop(song.Render()) : Rendered{};
 }
 
-// ---- stage theme B: laid-back groove, D dorian, 24 bars ----------------------
+// ---- stage theme B: laid-back groove, D dorian, 40 bars ----------------------
+// A B A2, a bridge C that leans toward F, and B again on the marimba.
 
 Rendered RenderIngame2() {
-  const int bars = 24;
-  SongSetup setup = LoopSetup(55.5, bars * 4.0);
+  const int bars = 40;
+  SongSetup setup = LoopSetup(92.5, bars * 4.0);
   setup.echoBeats = 1.5;
   setup.echoFeedback = 0.3f;
   setup.reverbRoom = 0.86f;
@@ -419,40 +444,54 @@ Rendered RenderIngame2() {
   const std::string melA2 =
       "D5 . F5 . A5 - G5 F5 | E5 - D5 - B4 - . . | D5 . F5 . A5 - C6 A5 | B5 - - - G5 - . . |"
       "D6 . C6 . A5 - F5 - | G5 - E5 - C5 - E5 G5 | A5 - - - E5 - G5 - | C#6 - - - E5 - . .";
+  const std::string melC =
+      "Bb5 - A5 - G5 - D5 - | E5 - G5 - Bb5 - C6 - | A5 - - - C6 - E6 - | D6 - - - A5 - - - |"
+      "Bb5 - D6 - F6 - D6 - | E6 - C6 - Bb5 - G5 - | F5 - A5 - D6 - C6 - | C#6 - - - E5 - . .";
   const std::string chA = "Dm7 G7 Dm7 G7 Dm7 G7 Bbmaj7 C";
   const std::string chB = "Bbmaj7 C Am7 Dm7 Bbmaj7 C A7 A7";
   const std::string chA2 = "Dm7 G7 Dm7 G7 Bbmaj7 C Am7 A7";
+  const std::string chC = "Gm7 C7 Fmaj7 Dm7 Gm7 C7 Bbmaj7 A7";
+  const std::string chords = chA + " " + chB + " " + chA2 + " " + chC + " " + chB;
 
-  check(song.Melody(Marimba(), {1.0f, -0.2f, 0.3f, 0.25f}, melA, 0.0, 0.5), "groove A");
+  const Mixing marimba{1.0f, -0.2f, 0.3f, 0.25f};
+  check(song.Melody(Marimba(), marimba, melA, 0.0, 0.5), "groove A");
   check(song.Melody(Flute(), {0.9f, -0.15f, 0.4f, 0.3f}, melB, 32.0, 0.5), "groove B");
-  check(song.Melody(Marimba(), {1.0f, -0.2f, 0.3f, 0.25f}, melA2, 64.0, 0.5), "groove A2");
+  check(song.Melody(Marimba(), marimba, melA2, 64.0, 0.5), "groove A2");
   check(song.Melody(Flute(), {0.45f, 0.3f, 0.4f, 0.2f}, melA2, 64.0, 0.5, -12), "groove A2 flute");
+  check(song.Melody(Flute(), {0.85f, -0.15f, 0.4f, 0.3f}, melC, 96.0, 0.5), "groove C");
+  check(song.Melody(Bell(), {0.45f, 0.4f, 0.35f, 0.25f}, melC, 96.0, 0.5), "groove C bells");
+  check(song.Melody(Marimba(), marimba, melB, 128.0, 0.5, -12), "groove B again");
+  check(song.Melody(Flute(), {0.5f, 0.3f, 0.4f, 0.2f}, melB, 128.0, 0.5), "groove B again flute");
 
   const std::string funk = "R . . R . . 8 . R . 5 . 7 . 8 .";
   const Mixing bass{1.0f, 0.0f, 0.0f, 0.0f};
-  check(song.ChordPart(RoundBass(), bass, chA + " " + chB + " " + chA2, 4.0, funk, 0.25, 0.0, 33), "groove bass");
+  check(song.ChordPart(RoundBass(), bass, chords, 4.0, funk, 0.25, 0.0, 33), "groove bass");
 
   const Mixing keys{1.0f, 0.3f, 0.3f, 0.1f};
-  check(song.ChordPart(Keys(), keys, chA + " " + chB + " " + chA2, 4.0, ". . c - . c - - . . . . c - . .", 0.25, 0.0,
-                       57),
-        "groove keys");
-  check(song.ChordPart(Pad(), {0.8f, -0.35f, 0.5f, 0.0f}, chB, 4.0, "c - - - - - - -", 0.5, 32.0, 53), "groove pad");
+  check(song.ChordPart(Keys(), keys, chords, 4.0, ". . c - . c - - . . . . c - . .", 0.25, 0.0, 57), "groove keys");
+  const Mixing pad{0.8f, -0.35f, 0.5f, 0.0f};
+  check(song.ChordPart(Pad(), pad, chB, 4.0, "c - - - - - - -", 0.5, 32.0, 53), "groove pad");
+  check(song.ChordPart(Pad(), pad, chC + " " + chB, 4.0, "c - - - - - - -", 0.5, 96.0, 53), "groove pad C");
 
   const std::string groove = "kx x x x rx x x kx x kx x x rx x x x ";
   const std::string grooveB = "kx x ox x sx x x kx x kx x x sx x gx x ";
+  const std::string grooveC = "kx x x x sx x ox x kx x x kx sx x ox x ";
   const std::string turn = "kx x x x rx x x kx x kx x x rx rx T m ";
   check(song.Drums(Repeat(groove, 7) + turn, 0.0, 0.25), "groove drums A");
   check(song.Drums("C" + Repeat(grooveB, 7) + turn, 32.0, 0.25), "groove drums B");
   check(song.Drums(Repeat(groove, 7) + turn, 64.0, 0.25), "groove drums A2");
+  check(song.Drums("C" + Repeat(grooveC, 7) + turn, 96.0, 0.25), "groove drums C");
+  check(song.Drums("C" + Repeat(grooveB, 7) + turn, 128.0, 0.25), "groove drums B again");
   return check.ok ? FinishLoop(song.Render()) : Rendered{};
 }
 
-// ---- stage theme C: bouncy jig in 6/8, G major, 40 bars ----------------------
-// One beat is a dotted quarter: a bar is two beats of three eighths.
+// ---- stage theme C: bouncy jig in 6/8, G major, 72 bars ----------------------
+// One beat is a dotted quarter: a bar is two beats of three eighths. Eight-bar
+// parts: A A B B, a C part around C and A minor played twice, then A B A.
 
 Rendered RenderIngame3() {
-  const int bars = 40;
-  SongSetup setup = LoopSetup(50.0, bars * 2.0);
+  const int bars = 72;
+  SongSetup setup = LoopSetup(91.0, bars * 2.0);
   setup.echoBeats = 1.0 / 3.0 * 2.0;
   setup.echoFeedback = 0.25f;
   setup.reverbRoom = 0.78f;
@@ -466,29 +505,50 @@ Rendered RenderIngame3() {
   const std::string melB =
       "B5 - E6 E6 - F#6 | D6 - A5 F#5 - A5 | E6 - G6 E6 - C6 | D6 - - A5 - - |"
       "B5 - E6 E6 - F#6 | G6 - E6 C6 - E6 | D6 - C6 B5 - A5 | G5 - - - - .";
+  const std::string melC =
+      "E6 - D6 C6 - G5 | B5 - D6 G6 - D6 | C6 - E6 A6 - E6 | G6 - E6 B5 - - |"
+      "C6 D6 E6 G6 - E6 | D6 - B5 G5 - B5 | A5 B5 C6 E6 - C6 | D6 - - D6 - .";
   const std::string chA = "G C G D G C D G";
   const std::string chB = "Em D C D Em C D G";
+  const std::string chC = "C G Am Em C G Am D";
 
   const Mixing lead{1.0f, -0.15f, 0.2f, 0.15f};
+  const Mixing square{0.8f, -0.1f, 0.2f, 0.2f};
+  const Mixing bells{0.5f, 0.4f, 0.3f, 0.2f};
   check(song.Melody(Marimba(), lead, melA, 0.0, e), "jig A");
-  check(song.Melody(SquareLead(), {0.8f, -0.1f, 0.2f, 0.2f}, melA, 16.0, e), "jig A again");
+  check(song.Melody(SquareLead(), square, melA, 16.0, e), "jig A again");
   check(song.Melody(Marimba(), {0.5f, 0.3f, 0.2f, 0.1f}, melA, 16.0, e, -12), "jig A under");
   check(song.Melody(Flute(), {0.9f, -0.1f, 0.3f, 0.2f}, melB, 32.0, e), "jig B");
-  check(song.Melody(SquareLead(), {0.8f, -0.1f, 0.2f, 0.2f}, melB, 48.0, e), "jig B again");
-  check(song.Melody(Bell(), {0.5f, 0.4f, 0.3f, 0.2f}, melB, 48.0, e), "jig B bells");
-  check(song.Melody(Marimba(), lead, melA, 64.0, e), "jig A last");
-  check(song.Melody(Flute(), {0.5f, 0.35f, 0.3f, 0.1f}, melA, 64.0, e, -12), "jig A last flute");
+  check(song.Melody(SquareLead(), square, melB, 48.0, e), "jig B again");
+  check(song.Melody(Bell(), bells, melB, 48.0, e), "jig B bells");
+  check(song.Melody(Flute(), {0.9f, -0.1f, 0.35f, 0.2f}, melC, 64.0, e), "jig C");
+  check(song.Melody(SquareLead(), square, melC, 80.0, e), "jig C again");
+  check(song.Melody(Bell(), bells, melC, 80.0, e, -12), "jig C bells");
+  check(song.Melody(Marimba(), lead, melA, 96.0, e), "jig A third");
+  check(song.Melody(Bell(), bells, melA, 96.0, e), "jig A third bells");
+  check(song.Melody(SquareLead(), square, melB, 112.0, e), "jig B third");
+  check(song.Melody(Marimba(), {0.5f, 0.3f, 0.2f, 0.1f}, melB, 112.0, e, -12), "jig B under");
+  check(song.Melody(Marimba(), lead, melA, 128.0, e), "jig A last");
+  check(song.Melody(Flute(), {0.5f, 0.35f, 0.3f, 0.1f}, melA, 128.0, e, -12), "jig A last flute");
 
-  const std::string chords = chA + " " + chA + " " + chB + " " + chB + " " + chA;
+  const std::string chords =
+      chA + " " + chA + " " + chB + " " + chB + " " + chC + " " + chC + " " + chA + " " + chB + " " + chA;
   check(song.ChordPart(RoundBass(), {1.0f, 0.0f, 0.0f, 0.0f}, chords, 2.0, "R . . 5 . .", e, 0.0, 36), "jig bass");
   check(song.ChordPart(Guitar(), {1.0f, 0.35f, 0.2f, 0.0f}, chords, 2.0, ". c c . c c", e, 0.0, 55), "jig chords");
-  check(song.ChordPart(Pad(), {0.7f, -0.3f, 0.4f, 0.0f}, chB + " " + chB, 2.0, "c - - - - -", e, 32.0, 55),
+  const Mixing pad{0.7f, -0.3f, 0.4f, 0.0f};
+  check(song.ChordPart(Pad(), pad, chB + " " + chB + " " + chC + " " + chC, 2.0, "c - - - - -", e, 32.0, 55),
         "jig pad");
+  check(song.ChordPart(Pad(), pad, chB, 2.0, "c - - - - -", e, 112.0, 55), "jig pad B third");
 
   const std::string bar = "k h x s h x ";
+  const std::string barC = "k x h s x o ";
   const std::string barEnd = "k h x s T t ";
   const std::string section = Repeat(bar, 7) + barEnd;
-  check(song.Drums("C" + section + section + "C" + section + section + "C" + section, 0.0, e), "jig drums");
+  const std::string sectionC = Repeat(barC, 7) + barEnd;
+  check(song.Drums("C" + section + section + "C" + section + section + "C" + sectionC + sectionC + "C" + section +
+                       "C" + section + section,
+                   0.0, e),
+        "jig drums");
   return check.ok ? FinishLoop(song.Render()) : Rendered{};
 }
 

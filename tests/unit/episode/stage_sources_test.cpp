@@ -5,10 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "stage_measure.h"
 #include "stages.h"
 #include "unit/episode/route_driver.h"
 
 namespace {
+
+constexpr int kMaxStageRows = 100;  // a climb of five screens at most
 
 using assetgen::CompileStage;
 using assetgen::Stage;
@@ -50,9 +53,24 @@ TEST(StageSources, EveryStageOfTheEpisodePassesTheChecks) {
     EXPECT_TRUE(ValidateStage(s, path, &error)) << error;
     EXPECT_GE(s.width * s.height, 60 * 19) << path;
     EXPECT_LE(s.width, 250) << path;
-    EXPECT_LE(s.height, 40) << path;
+    EXPECT_LE(s.height, kMaxStageRows) << path;
     EXPECT_NE(StageSummary(s).find("keys 1"), std::string::npos) << path;
   }
+}
+
+// The episode as a whole: tall stages, no stage mostly empty sky, enemies
+// rising to the last five, a secret and about a hundred fruit in every stage.
+TEST(StageSources, TheEpisodeMeetsItsTargets) {
+  std::vector<assetgen::StageMeasure> measures;
+  for (int n = 1; n <= episode::kEpisodeStages; ++n) {
+    const std::string path = episode::SourceRoot() + "/data/stages/e1s" + std::to_string(n) + ".txt";
+    std::string text, error;
+    ASSERT_TRUE(episode::ReadTextFile(path, &text)) << path;
+    assetgen::StageMeasure m;
+    ASSERT_TRUE(assetgen::MeasureStageSource(text, path, n, &m, &error)) << error;
+    measures.push_back(m);
+  }
+  for (const std::string& miss : assetgen::EpisodeMisses(measures)) ADD_FAILURE() << miss;
 }
 
 TEST(StageSources, ThePlaceholderPassesTheChecks) {

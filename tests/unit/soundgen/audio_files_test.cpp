@@ -4,11 +4,14 @@
 // end in silence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue.h"
@@ -76,8 +79,8 @@ const Expected kExpected[] = {
     {"banana.ogg", 0.1, 0.5},         {"fruit2.ogg", 0.4, 0.7},        {"fruit3.ogg", 0.1, 0.5},
     {"explosion.ogg", 0.6, 1.2},      {"rebon2.ogg", 0.2, 0.5},        {"breakjarre2.ogg", 0.4, 0.8},
     {"rollover1.ogg", 0.06, 0.12},    {"rollover2.ogg", 0.06, 0.12},   {"rollover3.ogg", 0.06, 0.12},
-    {"rollover4.ogg", 0.06, 0.12},    {"menu.ogg", 30.0, 60.0},        {"ingame1.ogg", 45.0, 90.0},
-    {"ingame2.ogg", 45.0, 90.0},      {"ingame3.ogg", 45.0, 90.0},     {"level_finish.ogg", 2.5, 4.0},
+    {"rollover4.ogg", 0.06, 0.12},    {"menu.ogg", 30.0, 60.0},        {"ingame1.ogg", 90.0, 120.0},
+    {"ingame2.ogg", 90.0, 120.0},     {"ingame3.ogg", 90.0, 120.0},     {"level_finish.ogg", 2.5, 4.0},
     {"gameover.ogg", 2.0, 7.0},
 };
 
@@ -85,6 +88,39 @@ constexpr int kSilence = 8;           // decoded sample magnitude still counted 
 constexpr double kMinRms = 300.0;     // about -40 dBFS: clearly not silent
 constexpr double kSilentTail = 1.0;   // seconds of silence after a one-shot tune
 constexpr double kGameOverEnd = 8.0;  // the whole file, tail included
+constexpr double kEnvelopeSeconds = 0.01;  // loudness envelope step for the repeat search
+constexpr double kShortestLag = 4.0;       // seconds; shorter lags only find the beat
+constexpr double kNoRepeatBefore = 90.0;   // a stage track runs this long before it repeats
+constexpr double kRepeatDistance = 0.1;    // envelopes closer than this are the same music
+
+// Loudness of a stereo track in steps of kEnvelopeSeconds.
+std::vector<double> Envelope(const std::vector<int16_t>& samples) {
+  const size_t step = static_cast<size_t>(kEnvelopeSeconds * kSampleRate);
+  std::vector<double> out;
+  for (size_t at = 0; at + 2 * step <= samples.size(); at += 2 * step) {
+    double sum = 0.0;
+    for (size_t i = at; i < at + 2 * step; ++i) sum += static_cast<double>(samples[i]) * samples[i];
+    out.push_back(std::sqrt(sum / static_cast<double>(2 * step)));
+  }
+  return out;
+}
+
+// The lag (in seconds, from kShortestLag up to maxSeconds) at which the looped envelope comes
+// closest to itself, and how close: mean difference over mean level.
+std::pair<double, double> ClosestRepeat(const std::vector<double>& e, double maxSeconds) {
+  double total = 0.0;
+  for (double v : e) total += v;
+  std::pair<double, double> best{0.0, 1e9};
+  const size_t from = static_cast<size_t>(kShortestLag / kEnvelopeSeconds);
+  // a lag of the loop less a few seconds is the same as a few seconds back
+  const size_t to = std::min(e.size() - std::min(e.size(), from), static_cast<size_t>(maxSeconds / kEnvelopeSeconds));
+  for (size_t lag = from; lag < to; ++lag) {
+    double diff = 0.0;
+    for (size_t i = 0; i < e.size(); ++i) diff += std::fabs(e[i] - e[(i + lag) % e.size()]);
+    if (diff / total < best.second) best = {static_cast<double>(lag) * kEnvelopeSeconds, diff / total};
+  }
+  return best;
+}
 
 }  // namespace
 
@@ -195,6 +231,28 @@ TEST(GeneratedAudio, EveryFileDecodesWithTheExpectedShape) {
       EXPECT_LE(end, e.maxSeconds);
       EXPECT_GE(seconds - end, kSilentTail);
     }
+  }
+}
+
+// The stage tracks change as they go: no lag short of the full loop brings
+// the music back onto itself. A track that merely plays its first half twice
+// is caught by the same search.
+TEST(GeneratedAudio, StageTracksRunNinetySecondsBeforeTheyRepeat) {
+  if (!kGenerated) GTEST_SKIP() << "sound generation is switched off in this build";
+  for (const char* name : {"ingame1.ogg", "ingame2.ogg", "ingame3.ogg"}) {
+    SCOPED_TRACE(name);
+    std::vector<uint8_t> bytes;
+    Pcm pcm;
+    ASSERT_TRUE(ReadFile(std::string("audio/") + name, &bytes));
+    ASSERT_TRUE(DecodeOgg(bytes.data(), bytes.size(), &pcm));
+    const std::vector<double> envelope = Envelope(pcm.samples);
+    ASSERT_GE(envelope.size() * kEnvelopeSeconds, kNoRepeatBefore - 0.5);
+    const std::pair<double, double> repeat = ClosestRepeat(envelope, kNoRepeatBefore);
+    std::printf("%s: closest to itself after %.2f s, distance %.3f\n", name, repeat.first, repeat.second);
+    EXPECT_GT(repeat.second, kRepeatDistance) << "the music repeats after " << repeat.first << " s";
+    std::vector<double> twice(envelope.begin(), envelope.begin() + static_cast<std::ptrdiff_t>(envelope.size() / 2));
+    twice.insert(twice.end(), twice.begin(), twice.end());
+    EXPECT_LT(ClosestRepeat(twice, kNoRepeatBefore).second, kRepeatDistance / 4);
   }
 }
 
