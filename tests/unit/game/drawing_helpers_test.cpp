@@ -6,7 +6,6 @@
 #include "drawing_recorder.h"
 #include "game/drawing.h"
 #include "game/game_context.h"
-#include "game/input_mapping.h"
 
 namespace {
 
@@ -113,16 +112,6 @@ TEST_F(DrawingHelpersTest, TextUsesTheFontTableAndSkipsWhatItCannotDraw) {
   const std::string longText(2000, '0');
   DrawText(0, 0, "%s", longText.c_str());
   EXPECT_EQ(sheet.calls.size(), 511u);  // bounded by the 512-byte buffer
-}
-
-TEST_F(DrawingHelpersTest, InputIconFollowsTheJoystick) {
-  joystickPresent = true;
-  DrawInputDeviceIcon();
-  joystickPresent = false;
-  DrawInputDeviceIcon();
-  ASSERT_EQ(sheet.calls.size(), 2u);
-  EXPECT_EQ(sheet.calls[0].sy1, 162);  // joystick, then keyboard
-  EXPECT_EQ(sheet.calls[1].sy1, 107);
 }
 
 }  // namespace

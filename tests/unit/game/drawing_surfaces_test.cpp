@@ -42,19 +42,6 @@ class SurfaceLoadTest : public ::testing::Test {
   }
 };
 
-TEST_F(SurfaceLoadTest, AMissingSheetStopsWithTheGamesMessagesInOrder) {
-  for (const char* present : {"sprites.bmp", "panels.bmp"}) {  // the other one is missing
-    ReleaseSurfaces();
-    std::remove((dir.path() + "/sprites.bmp").c_str());
-    Put(present);
-    const std::string missing = present[0] == 's' ? "panel.bmp" : "sprites.bmp";
-    EXPECT_EQ(Messages(LoadSurfaces),
-              "failed\nProblem: On a pas pu charger: " + missing + "\nProblem: RestoreSurfaces Failed!\n");
-    EXPECT_EQ(spritesSurface, nullptr);
-  }
-  EXPECT_NE(panelsSurface, nullptr);  // loaded before the sprites were missed
-}
-
 TEST_F(SurfaceLoadTest, MissingEpisodePicturesOnlyWarn) {
   Put("panels.bmp");
   Put("sprites.bmp");

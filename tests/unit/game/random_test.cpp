@@ -5,13 +5,11 @@
 
 namespace {
 
-TEST(RandomTest, SeedOneGivesTheKnownSequence) {
+TEST(RandomTest, SeedOneGivesTheKnownSequenceAndReseedingRestartsIt) {
   SeedRandom(1);
   const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
   for (int value : expected) EXPECT_EQ(Rand(), value);
-}
-
-TEST(RandomTest, SeedingRestartsTheSequence) {
+  // Seeding again restarts the sequence, whatever the seed.
   SeedRandom(0x7FFFFFFF);
   const int first = Rand();
   const uint32_t state = randomState;
