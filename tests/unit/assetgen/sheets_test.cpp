@@ -94,18 +94,6 @@ TEST(SpriteSheet, EveryFontGlyphHasInkInsideItsOwnWidth) {
   EXPECT_TRUE(AllKey(s, {kFontX + 532, kFontY, 8, kFontHeight}));
 }
 
-TEST(SpriteSheet, NoPureKeyBlueFringeInsideArtwork) {
-  // the conversion is hard-edged: every pixel is either exactly key or has
-  // a colour that is clearly not key blue
-  const Image& s = Sprites();
-  for (int y = 0; y < s.height; ++y)
-    for (int x = 0; x < s.width; ++x) {
-      const uint8_t* p = s.At(x, y);
-      if (s.IsKey(x, y)) continue;
-      ASSERT_FALSE(p[0] == 0 && p[1] == 0 && p[2] == 255) << x << "," << y;
-    }
-}
-
 TEST(TileSheet, FixedCodesMarkersAndKindIconsArePainted) {
   const Image t = PaintTileSheet();
   ASSERT_EQ(t.width, kTileSheetW);
