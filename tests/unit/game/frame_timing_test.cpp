@@ -1,15 +1,10 @@
 // Frame timing, screen shake and the F / G tests of the frame loop.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-
 #include "engine/host/host_clock.h"
 #include "engine/host/host_input.h"
-#include "engine/host/host_system.h"
 #include "engine/host/host_window.h"
 #include "engine/platform/KInput.h"
-#include "engine/platform/KSystem.h"
 #include "engine/platform/KWindow.h"
 #include "game/game_context.h"
 #include "game/game_main.h"
@@ -107,19 +102,4 @@ TEST(FrameLoop, FAndGTogetherEndWindowedAndAQuitRequestSkipsTheLoop) {
   delete gameWindow;
   gameWindow = nullptr;
   KInput::ShowMouse();
-}
-
-TEST(Startup, MissingArchiveGoesStraightToShutdownAndStillWritesTheConfig) {
-  const std::string dir = ::testing::TempDir() + "startup_no_archive";
-  std::filesystem::create_directories(dir + "/tarn");
-  HostOverrideProgramDirectory(dir.c_str());
-  EXPECT_EQ(GameStartup(), StartupNoArchive);
-  ASSERT_NE(gameWindow, nullptr);  // the window came first
-  GameShutdown();
-  EXPECT_EQ(gameWindow, nullptr);
-  EXPECT_TRUE(HostIsCursorShown());
-  EXPECT_TRUE(std::filesystem::exists(dir + "/tarn/br2.cfg"));
-  std::filesystem::remove_all(dir);
-  HostOverrideProgramDirectory(nullptr);
-  KSystem::InitSystem();
 }
