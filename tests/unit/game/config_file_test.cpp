@@ -282,17 +282,13 @@ TEST_F(ConfigFileTest, ReadOnlyProgramFolderUsesThePerUserFolder) {
 }
 
 TEST_F(ConfigFileTest, NoWritableFolderAtAllKeepsTheDefaults) {
+  // Neither the program folder nor the per-user folder can be written.
   UseProgramDir("/proc/self/bramblets2-readonly");
-  unsetenv("XDG_DATA_HOME");
-  const char* home = std::getenv("HOME");
-  std::string savedHome = home ? home : "";
-  setenv("HOME", "relative", 1);  // no usable per-user folder either
+  setenv("XDG_DATA_HOME", "/proc/self/bramblets2-no-data-home", 1);
   ::testing::internal::CaptureStderr();
   ReadConfig();
   EXPECT_FALSE(WriteConfig());
   EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot save"), std::string::npos);
-  if (home) setenv("HOME", savedHome.c_str(), 1);
-  else unsetenv("HOME");
   EXPECT_EQ(musicVolume, 50);
   EXPECT_EQ(effectsVolume, 50);
 }
