@@ -131,4 +131,24 @@ kill -KILL "$game_pid"
 wait "$game_pid" 2>/dev/null
 after=$(cd "$prefix" && find . -printf '%p %s %T@ %m\n' | sort)
 [[ "$before" == "$after" ]] || fail "the prefix changed: $(diff <(echo "$before") <(echo "$after") | head -n5)"
+
+# --- a per-user folder that cannot be written (not even by root): the game
+# still plays (no screenshot can be kept either, so only its life shows),
+# says on stderr what it could not save, and writes nothing into the prefix.
+XDG_DATA_HOME=/proc/self/bramblets2-readonly "$prefix/bin/bramblets2" >"$e2e_tmp/readonly.log" 2>&1 &
+game_pid=$!
+e2e_pids+=("$game_pid")
+wid=$(timeout 15 xdotool search --sync --name '^BrAmBl3tS 2$' | head -n1)
+[[ -n "$wid" ]] || fail "no window with a read-only per-user folder"
+mouse_to 10 300
+sleep 1
+press Return
+sleep 4
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended with a read-only per-user folder"
+kill -KILL "$game_pid"
+wait "$game_pid" 2>/dev/null
+grep -q "cannot save tarn.br2.cfg" "$e2e_tmp/readonly.log" ||
+  fail "nothing said about the progress that could not be saved: $(head -n3 "$e2e_tmp/readonly.log")"
+after=$(cd "$prefix" && find . -printf '%p %s %T@ %m\n' | sort)
+[[ "$before" == "$after" ]] || fail "the prefix changed: $(diff <(echo "$before") <(echo "$after") | head -n5)"
 echo "PASS"

@@ -3,6 +3,9 @@
 # own to its exit and is killed with SIGKILL while the score tally runs. The
 # progress file is whole and in stored form, and on the next start stage 1
 # is recorded as finished and stage 2 can be chosen in the menu (but not 3).
+# The first start finds a progress file edited into garbage and a stale
+# temporary from an earlier crash: it keeps the garbage aside, says so on
+# stderr and plays on.
 # Usage: game_kill_tally.sh <bramblets2> <game_shot>
 set -u
 source "$(dirname "$0")/game_lib.sh"
@@ -14,7 +17,9 @@ digit_at="336 295"
 make_game_dir
 write_short_stage "$game_dir/tarn/e1s1.pak" || fail "cannot write the short stage"
 cfg="$game_dir/tarn/br2.cfg"
-rm -f "$cfg"  # a first start: no progress yet
+garbage="hand-edited: I was on stage 12"
+printf '%s' "$garbage" >"$cfg"
+printf 'half a file' >"$cfg.tmp"
 
 start_display
 start_game
@@ -23,6 +28,8 @@ wait_shows 10 presblts.bmp 130 20 560 100 130 20
 press Return
 # The HUD slides in once the stage is playing.
 wait_shows 25 sprites.bmp 960 4 63 18 490 5 keyed
+[[ "$(cat "$cfg.bad" 2>/dev/null)" == "$garbage" ]] || fail "the unreadable progress file was not kept aside"
+grep -q "br2.cfg.bad" "$e2e_tmp/game.log" || fail "nothing said about the unreadable progress file"
 walk_until_stage_recorded "$cfg" 100
 # The curtain closes, the finish tune ends, the tally begins: kill it there.
 wait_shows 60 levelscore.bmp 40 40 200 120 40 40
