@@ -1,6 +1,7 @@
-# A stage of the tests' own, finished by holding Right for a second or two:
+# A stage of the tests' own, finished by holding Right for a few seconds:
 # the hero starts on a stone floor with the key three tiles to his right and
-# the exit door four tiles further. Source it; write_short_stage <path.pak>.
+# the exit door against the right-hand wall, where he stops on it however
+# long a frame lasts. Source it; write_short_stage <path.pak>.
 
 short_stage_w=25
 short_stage_h=19
@@ -23,7 +24,7 @@ write_short_stage() {
       if ((y >= 17 || x == 0 || x == short_stage_w - 1)); then code=$short_stage_stone; fi
       if ((y == 16 && x == 2)); then code=$short_stage_start; fi
       if ((y == 16 && x == 5)); then code=$short_stage_key; fi
-      if ((y == 16 && x == 9)); then code=$short_stage_exit; fi
+      if ((y == 16 && x == short_stage_w - 2)); then code=$short_stage_exit; fi
       code=$((code + 48))
       bytes+=$(printf '\\x%02x\\x%02x\\x00\\x00' $((code & 255)) $((code >> 8)))
     done
