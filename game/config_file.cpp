@@ -157,7 +157,9 @@ void ReadConfig() {
   if (usable) {
     FlipBytes(bytes, length);
     usable = ParseConfigText(reinterpret_cast<const char*>(bytes), length);
-    if (!usable) std::fprintf(stderr, "bramblets2: %s is damaged; what is missing keeps its default\n", path);
+    if (!usable) {
+      std::fprintf(stderr, "bramblets2: %s is damaged; what is missing keeps its default\n", path);
+    }
   } else {
     // Not a stored file (missing, or plain text): the default file's values.
     char text[kConfigMaxBytes];

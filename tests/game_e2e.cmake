@@ -19,5 +19,5 @@ endforeach()
 # The installed game needs `cmake --install` of this build tree.
 if(TEST e2e_game_install)
   set_tests_properties(e2e_game_install PROPERTIES
-    ENVIRONMENT "BR_SOURCE_DIR=${CMAKE_SOURCE_DIR};BR_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    TIMEOUT 180 ENVIRONMENT "BR_SOURCE_DIR=${CMAKE_SOURCE_DIR};BR_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endif()

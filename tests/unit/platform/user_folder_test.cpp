@@ -46,8 +46,8 @@ protected:
   static std::string Write(const char *name) {
     char path[kSystemPathCapacity];
     char why[256] = "";
-    return KUserFolder::WritePath(name, path, sizeof path, why, sizeof why) ? path
-                                                                            : std::string("(") + why + ")";
+    if (KUserFolder::WritePath(name, path, sizeof path, why, sizeof why)) return path;
+    return std::string("(") + why + ")";
   }
   std::string User(const std::string &relative) { return dir.File("xdg/bramblets2/" + relative); }
 
