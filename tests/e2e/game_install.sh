@@ -63,9 +63,7 @@ game_dir="$user_dir" shot_count=0
 take_shot
 # Play stage 1 from the installed data and edit it: F1 opens the editor, a
 # click paints the brush, F1 again saves the stage.
-press Return
-sleep 4
-kill -0 "$game_pid" 2>/dev/null || fail "the installed game ended while starting stage 1"
+play_stage_one
 press F1
 sleep 0.5
 mouse_to 400 100
@@ -116,15 +114,19 @@ if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
   runner=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 before=$(cd "$prefix" && find . -printf '%p %s %T@ %m\n' | sort)
+# A new run numbers its screenshots from 1 again.
+rm -f "$user_dir"/screenshot*.tga
+shot_count=0
 "${runner[@]}" "$prefix/bin/bramblets2" >>"$e2e_tmp/game.log" 2>&1 &
 game_pid=$!
 e2e_pids+=("$game_pid")
-wid=$(timeout 15 xdotool search --sync --name '^BrAmBl3tS 2$' | head -n1)
-[[ -n "$wid" ]] || fail "the reinstalled game shows no window"
+wid=$(timeout 30 xdotool search --sync --name '^BrAmBl3tS 2$' | head -n1)
+if [[ -z "$wid" ]]; then
+  kill -0 "$game_pid" 2>/dev/null || fail "the reinstalled game ended at once: $(tail -n3 "$e2e_tmp/game.log")"
+  fail "the reinstalled game shows no window"
+fi
 mouse_to 10 300
-sleep 1
-press Return
-wait_shows 25 sprites.bmp 960 4 63 18 490 5 keyed
+play_stage_one
 # Holding Right finishes the player's stage; the reinstalled one it would not.
 walk_until_stage_recorded "$cfg" 100
 kill -KILL "$game_pid"

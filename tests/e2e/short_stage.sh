@@ -57,3 +57,19 @@ walk_until_stage_recorded() {
   xdotool keyup Right
   [[ "$progress" == *"completed="[1-9]* ]] || { take_shot 2>/dev/null; fail "stage 1 never recorded as finished: ${progress:-no file}"; }
 }
+
+# From the main menu, starts stage 1 and waits until it is playing (the HUD's
+# lives panel shows); a press of Enter lost in a long frame is made again.
+play_stage_one() {
+  local attempt i
+  wait_shows 20 presblts.bmp 130 20 560 100 130 20
+  for attempt in 1 2 3; do
+    press Return
+    for i in $(seq 12); do
+      take_shot
+      shows sprites.bmp 960 4 63 18 490 5 keyed && return 0
+      sleep 0.3
+    done
+  done
+  fail "stage 1 never started: $(tail -n1 "$e2e_tmp/checks.log")"
+}
