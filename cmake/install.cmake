@@ -5,9 +5,14 @@
 #   P/bin/bramblets2        a relative symbolic link to the game
 #   P/share/applications/bramblets2.desktop
 #   P/share/icons/hicolor/<n>x<n>/apps/bramblets2.png
-# The installed folder is never written: the game keeps progress, edited
-# stages and screenshots under $XDG_DATA_HOME/bramblets2/ when its own folder
-# cannot be written.
+#   P/lib/bramblets2/bramblets2.installed   the marker that makes it an
+#                           installed game: it names the folder it was
+#                           installed into
+# An installed game never writes into its installation, whoever runs it: it
+# keeps progress, edited stages and screenshots under
+# $XDG_DATA_HOME/bramblets2/ and reads them from there first. Installing
+# never writes there, so a reinstall or an upgrade keeps the player's
+# progress and edited stages in force.
 
 set(BR_INSTALL_GAME_DIR lib/bramblets2)
 set(BR_ICON_SIZES 32 64 128 256)
@@ -20,6 +25,16 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/tarn/ DESTINATION ${BR_INSTALL_GAME_DIR}/t
   FILES_MATCHING PATTERN "*.pak" PATTERN "*.mapd" PATTERN "world1.prp")
 install(DIRECTORY ${CMAKE_BINARY_DIR}/audio/ DESTINATION ${BR_INSTALL_GAME_DIR}/audio OPTIONAL
   FILES_MATCHING PATTERN "*.ogg" PATTERN "*.wav")
+
+# The marker holds the folder's final path (without DESTDIR, which only
+# stages the files), so a copy of the installed folder elsewhere is not taken
+# for the installation.
+install(CODE "
+  get_filename_component(game_dir \"\${CMAKE_INSTALL_PREFIX}/${BR_INSTALL_GAME_DIR}\" ABSOLUTE)
+  file(WRITE \"${CMAKE_BINARY_DIR}/install-stage/bramblets2.installed\" \"\${game_dir}\n\")
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${BR_INSTALL_GAME_DIR}\" TYPE FILE
+       FILES \"${CMAKE_BINARY_DIR}/install-stage/bramblets2.installed\")
+")
 
 # bin/bramblets2 -> ../lib/bramblets2/bramblets2 (the game resolves the link
 # to find its folder). Made once in the build tree and installed as a link.

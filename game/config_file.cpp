@@ -1,6 +1,8 @@
 // Configuration and progress file. The file is decoded and encoded in memory
-// and written through a temporary file, so the bytes on disk are only ever a
-// complete stored file: a crash or kill at any moment keeps the progress.
+// and written through a synced temporary file renamed over it, so the bytes
+// on disk are only ever a complete stored file: a crash, kill or power cut at
+// any moment keeps the progress last saved. The game saves it whenever what
+// it holds changes (SaveProgress), not only at start-up and shutdown.
 #include "game/config_file.h"
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "game/game_context.h"
 #include "game/user_files.h"
@@ -22,6 +25,8 @@ namespace {
 
 constexpr const char* kMagic = "BR";
 constexpr size_t kPathCapacity = kSystemPathCapacity;
+
+std::string savedConfig;  // stored bytes of the last successful write
 
 // Reads at most kConfigMaxBytes of a file; false when it cannot be opened.
 bool ReadBytes(const char* path, uint8_t* buffer, size_t* length) {
@@ -111,22 +116,23 @@ size_t FormatConfigText(char* buffer, size_t capacity, bool atSign) {
   return used;
 }
 
-void ParseConfigText(const char* text, size_t length) {
-  if (!text) return;
+bool ParseConfigText(const char* text, size_t length) {
+  if (!text) return false;
   TextReader in{text, text + length};
-  if (!in.Token()) return;  // the magic, not compared again
-  if (!in.Int(&reachedStage)) return;
-  if (!in.Int(&editorUnlocked)) return;
+  if (!in.Token()) return false;  // the magic, not compared again
+  if (!in.Int(&reachedStage)) return false;
+  if (!in.Int(&editorUnlocked)) return false;
   for (int32_t s = 1; s <= kStageCount; ++s) {
     for (int32_t e = 1; e <= kEpisodeCount; ++e) {
-      if (!in.Int(&stageStatus[e][s])) return;
+      if (!in.Int(&stageStatus[e][s])) return false;
     }
   }
-  if (!in.Int(&effectsVolume)) return;
-  if (!in.Int(&musicVolume)) return;
+  if (!in.Int(&effectsVolume)) return false;
+  if (!in.Int(&musicVolume)) return false;
   int32_t flag = 0;  // read as a whole number, kept as a byte
-  if (!in.Int(&flag)) return;
+  if (!in.Int(&flag)) return false;
   configFlag = static_cast<uint8_t>(flag);
+  return true;
 }
 
 bool HasStoredMagic(const uint8_t* bytes, size_t length) {
@@ -143,16 +149,25 @@ void ReadConfig() {
   char path[kPathCapacity];
   uint8_t bytes[kConfigMaxBytes + 1];
   size_t length = 0;
-  if (UserFileReadPath(kConfigFileName, path, sizeof path) && ReadBytes(path, bytes, &length) &&
-      HasStoredMagic(bytes, length)) {
+  const bool named = UserFileReadPath(kConfigFileName, path, sizeof path);
+  errno = 0;
+  const bool opened = named && ReadBytes(path, bytes, &length);
+  const bool missing = !named || (!opened && errno == ENOENT);
+  bool usable = opened && HasStoredMagic(bytes, length);
+  if (usable) {
     FlipBytes(bytes, length);
-    ParseConfigText(reinterpret_cast<const char*>(bytes), length);
+    usable = ParseConfigText(reinterpret_cast<const char*>(bytes), length);
+    if (!usable) {
+      std::fprintf(stderr, "bramblets2: %s is damaged; what is missing keeps its default\n", path);
+    }
   } else {
     // Not a stored file (missing, or plain text): the default file's values.
     char text[kConfigMaxBytes];
     size_t n = FormatConfigText(text, sizeof text, true);
     ParseConfigText(text, n);
   }
+  // Whatever could not be read is kept aside before the file is replaced.
+  if (!usable && !missing) SetFileAside(path);
   WriteConfig();
 }
 
@@ -162,7 +177,19 @@ bool WriteConfig() {
   FlipBytes(reinterpret_cast<uint8_t*>(text), length);
   char path[kPathCapacity];
   if (!UserFileWritePath(kConfigFileName, path, sizeof path)) return false;
-  return WriteFileReplacing(path, text, length);
+  if (!WriteFileReplacing(path, text, length)) return false;
+  savedConfig.assign(text, length);
+  return true;
+}
+
+bool SaveProgress() {
+  char text[kConfigMaxBytes];
+  size_t length = FormatConfigText(text, sizeof text, false);
+  FlipBytes(reinterpret_cast<uint8_t*>(text), length);
+  if (savedConfig.size() == length && std::memcmp(savedConfig.data(), text, length) == 0) {
+    return true;
+  }
+  return WriteConfig();
 }
 
 bool FlipConfigBytes(const char* path) {

@@ -22,14 +22,16 @@ extern int32_t stageStatus[kEpisodeCount + 1][kStageCount + 1];
 extern uint8_t configFlag;  // carried by the file, written back unchanged
 
 // Start-up: reads the file (defaults when it is missing or not in stored
-// form), then writes it back in stored form.
+// form), then writes it back in stored form. A file that exists but cannot be
+// read whole is kept aside as "br2.cfg.bad" and said on stderr.
 void ReadConfig();
-// Writes the stored form of the current values through a temporary file;
-// false when it could not be written (the old file is then untouched).
+// Writes the stored form of the current values, crash-safe and durable;
+// false (said on stderr, the old file untouched) when it could not be written.
 bool WriteConfig();
+// Save point: WriteConfig when the values differ from those last written.
+bool SaveProgress();
 // Adds 128 to every byte of the file (at most kConfigMaxBytes are kept) and
-// writes it back through a temporary file; false when it cannot be read or
-// written.
+// writes it back crash-safe; false when it cannot be read or written.
 bool FlipConfigBytes(const char* path);
 
 // Puts every stored value back to its default.
@@ -39,6 +41,7 @@ void SetConfigDefaults();
 size_t FormatConfigText(char* buffer, size_t capacity, bool atSign);
 // Reads the plain form: whitespace-tolerant, numbers in file order; a missing
 // or malformed number stops the reading and leaves the rest unchanged.
-void ParseConfigText(const char* text, size_t length);
+// True when every value was read.
+bool ParseConfigText(const char* text, size_t length);
 // True when the stored bytes start (after whitespace) with the stored magic.
 bool HasStoredMagic(const uint8_t* bytes, size_t length);

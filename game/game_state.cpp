@@ -287,6 +287,7 @@ void NextStage() {
   fruitTowardLife = 0;
   currentStage += 1;
   reachedStage = currentStage;
+  SaveProgress();
   if (!LoadStage()) return;  // back in the menu: the stage is not started
   StartStage();
   OpenCurtain();
@@ -313,10 +314,12 @@ void FinishStage() {
   if (currentStage >= kStageCount) {
     editorUnlocked = 1;
     RecordStageCompleted(currentEpisode, currentStage);
+    SaveProgress();
     EnterEpisodeEnd();
   } else {
     CloseCurtain();
     RecordStageCompleted(currentEpisode, currentStage);
+    SaveProgress();
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include "engine/graphics/KGraphic.h"
 #include "engine/platform/KInput.h"
+#include "game/config_file.h"
 #include "game/drawing.h"
 #include "game/game_context.h"
 #include "game/game_state.h"
@@ -109,6 +110,7 @@ void StartPlayCurtain() {
   PlayCue(CueMenu, effectsVolume);
   CloseCurtain();
   reachedStage = currentStage;
+  SaveProgress();
 }
 
 int32_t LineOffset(int32_t count) {

@@ -1,33 +1,23 @@
-// Where the game's own writable files live (the configuration, edited stages,
-// the tile-kind table, screenshots). Normally beside the program; when the
-// program's folder cannot be written (an installed game) they go to
-// $XDG_DATA_HOME/bramblets2/ (or ~/.local/share/bramblets2/) under the same
-// relative names, and reads of those files look there first.
+// The game's own writable files (the configuration, edited stages, the
+// tile-kind table, screenshots): where they are read and written, and their
+// crash-safe writing with every failure said on stderr. The rules of where
+// they live are KUserFolder's.
 #pragma once
 
 #include <cstddef>
 
-// Name of the per-user folder below the user's data folder.
-constexpr const char* kUserDataFolder = "bramblets2";
-
-// Path to read the file `name` from (a data name such as "tarn\\br2.cfg",
-// separators '\\' or '/'): the per-user copy when one exists, else the file
-// beside the program. False when the path does not fit the buffer.
+// Path to read the file `name` from (a data name such as "tarn\\br2.cfg"):
+// where the game keeps it when it is there, else the copy beside the
+// program. False when no path fits the buffer.
 bool UserFileReadPath(const char* name, char* buffer, size_t capacity);
-// Path to write `name` to: the per-user copy when one exists; else beside the
-// program when that folder can be written; else in the per-user folder, whose
-// folders are made as needed. False when no path could be made.
+// Path to write `name` to, its folder made; false (said on stderr) when no
+// folder for it can be made.
 bool UserFileWritePath(const char* name, char* buffer, size_t capacity);
-// The per-user folder ($XDG_DATA_HOME/bramblets2 or
-// $HOME/.local/share/bramblets2), without a trailing '/'. False when neither
-// variable gives an absolute folder.
-bool UserDataDirectory(char* buffer, size_t capacity);
-// Writes `size` bytes to `path` through "<path>.tmp" renamed over the old
-// file, so the file on disk is always either the old one or the new one
-// complete. False (old file untouched, temporary removed) on any failure.
+// Replaces the file at path with `size` bytes, so that the file on disk is
+// always either the old one or the new one complete, and the new one
+// survives a crash or power cut once this returns true. False (said on
+// stderr, the old file kept) on any failure.
 bool WriteFileReplacing(const char* path, const void* data, size_t size);
-
-// Test seam: while set, WriteFileReplacing stops after the temporary file is
-// complete, as if the process were killed before the rename (returns false
-// and leaves the temporary behind).
-extern bool stopBeforeRenameForTest;
+// Moves an unusable file aside to "<path>.bad" so nothing in it is lost when
+// it is replaced; false (said on stderr) when it cannot be moved.
+bool SetFileAside(const char* path);

@@ -6,7 +6,7 @@ target_compile_options(game_shot PRIVATE ${BR_WARNINGS})
 target_link_libraries(game_shot PRIVATE engine)
 set_target_properties(game_shot PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
-foreach(script game_play game_close game_install game_missing_files)
+foreach(script game_play game_close game_install game_missing_files game_kill_tally)
   if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh)
     continue()
   endif()
@@ -19,5 +19,5 @@ endforeach()
 # The installed game needs `cmake --install` of this build tree.
 if(TEST e2e_game_install)
   set_tests_properties(e2e_game_install PROPERTIES
-    ENVIRONMENT "BR_SOURCE_DIR=${CMAKE_SOURCE_DIR};BR_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    TIMEOUT 180 ENVIRONMENT "BR_SOURCE_DIR=${CMAKE_SOURCE_DIR};BR_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endif()

@@ -1,7 +1,9 @@
 // The configuration and progress file: stored form, defaults, robustness,
-// crash safety and the per-user fallback for a read-only program folder.
+// crash safety, save points, and where the file lives (beside a build, in
+// the per-user folder for an installed or read-only game).
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "engine/host/host_files.h"
 #include "engine/host/host_system.h"
 #include "engine/platform/KSystem.h"
 #include "game/config_file.h"
@@ -62,7 +65,7 @@ class ConfigFileTest : public ::testing::Test {
     musicVolume = effectsVolume = 0;
   }
   void TearDown() override {
-    stopBeforeRenameForTest = false;
+    HostFailWriteStepForTest(kWriteStepNone, 0);
     HostOverrideProgramDirectory(nullptr);
     KSystem::InitSystem();
     if (hadXdg_) setenv("XDG_DATA_HOME", savedXdg_.c_str(), 1);
@@ -169,24 +172,81 @@ TEST_F(ConfigFileTest, DamagedStoredFilesNeverCrashOrSilenceTheGame) {
   EXPECT_EQ(reachedStage, 1);
 }
 
-TEST_F(ConfigFileTest, ProgressSurvivesAKillDuringTheWrite) {
+TEST_F(ConfigFileTest, AFailedWriteKeepsTheLastSavedProgressAndSaysWhy) {
   SetConfigDefaults();
   reachedStage = 5;
   stageStatus[1][4] = 1;
   ASSERT_TRUE(WriteConfig());
   const std::string before = ReadAll(CfgPath());
 
+  // A full disk while the new file is written.
   reachedStage = 6;
   stageStatus[1][5] = 1;
-  stopBeforeRenameForTest = true;  // killed after the temporary was written
-  EXPECT_FALSE(WriteConfig());
-  stopBeforeRenameForTest = false;
+  HostFailWriteStepForTest(kWriteStepWrite, ENOSPC);
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveProgress());
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  HostFailWriteStepForTest(kWriteStepNone, 0);
+  EXPECT_NE(said.find("br2.cfg"), std::string::npos) << said;
+  EXPECT_NE(said.find("No space left on device"), std::string::npos) << said;
   EXPECT_EQ(ReadAll(CfgPath()), before);
+  EXPECT_FALSE(fs::exists(CfgPath() + ".tmp"));
 
-  ReadConfig();  // the next start
+  // Killed after the temporary was written, before the rename: the next
+  // start reads the last complete file and ignores the stale temporary.
+  WriteAll(CfgPath() + ".tmp", Flip("BR\n9\n1\n"));
+  ReadConfig();
   EXPECT_EQ(reachedStage, 5);
   EXPECT_EQ(stageStatus[1][4], 1);
   EXPECT_EQ(stageStatus[1][5], 0);
+  EXPECT_EQ(ReadAll(CfgPath()), before);
+  EXPECT_FALSE(fs::exists(CfgPath() + ".tmp"));  // replaced by the start-up write
+}
+
+TEST_F(ConfigFileTest, SavePointsWriteOnlyWhenTheProgressChanged) {
+  ReadConfig();
+  ASSERT_TRUE(fs::remove(CfgPath()));
+  EXPECT_TRUE(SaveProgress());  // nothing new: no write
+  EXPECT_FALSE(fs::exists(CfgPath()));
+  stageStatus[1][1] = 1;
+  EXPECT_TRUE(SaveProgress());
+  ReadConfig();
+  EXPECT_EQ(stageStatus[1][1], 1);
+  editorUnlocked = 1;
+  EXPECT_TRUE(SaveProgress());
+  SetConfigDefaults();
+  ReadConfig();
+  EXPECT_EQ(editorUnlocked, 1);
+}
+
+TEST_F(ConfigFileTest, AnUnusableFileIsKeptAsideBeforeTheDefaultsReplaceIt) {
+  const std::string garbage = "my notes: stage 7 was hard\n";
+  WriteAll(CfgPath(), garbage);
+  ::testing::internal::CaptureStderr();
+  ReadConfig();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("br2.cfg.bad"), std::string::npos) << said;
+  EXPECT_EQ(ReadAll(CfgPath() + ".bad"), garbage);
+  EXPECT_EQ(ReadAll(CfgPath()), Flip(DefaultText(false)));
+  EXPECT_EQ(musicVolume, 50);
+
+  // Stored form cut short: what was read is kept, the damaged file set aside.
+  const std::string cut = Flip("BR\n3\n1\n1 0 0 1 0 ");
+  WriteAll(CfgPath(), cut);
+  ::testing::internal::CaptureStderr();
+  ReadConfig();
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("damaged"), std::string::npos);
+  EXPECT_EQ(reachedStage, 3);
+  EXPECT_EQ(stageStatus[1][2], 1);
+  EXPECT_EQ(ReadAll(CfgPath() + ".bad"), cut);
+
+  // A first start: no file, nothing said, nothing set aside.
+  fs::remove(CfgPath());
+  fs::remove(CfgPath() + ".bad");
+  ::testing::internal::CaptureStderr();
+  ReadConfig();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_FALSE(fs::exists(CfgPath() + ".bad"));
 }
 
 TEST_F(ConfigFileTest, ReadOnlyProgramFolderUsesThePerUserFolder) {
@@ -201,25 +261,34 @@ TEST_F(ConfigFileTest, ReadOnlyProgramFolderUsesThePerUserFolder) {
   ReadConfig();
   EXPECT_EQ(reachedStage, 3);
 
-  // Once a per-user copy exists it is read first, even beside a writable game.
+  // A game run from a writable folder keeps its own file, per-user copy or not.
   UseProgramDir(dir_);
   SetConfigDefaults();
   reachedStage = 8;
-  WriteAll(CfgPath(), Flip(std::string("BR\n8\n")));
+  ASSERT_TRUE(WriteConfig());
+  reachedStage = 1;
+  ReadConfig();
+  EXPECT_EQ(reachedStage, 8);
+  EXPECT_EQ(Flip(ReadAll(UserCfgPath())).substr(0, 5), "BR\n3\n");
+
+  // An installed game keeps it in the per-user folder even when it could
+  // write into its own folder.
+  WriteAll(dir_ + "/bramblets2.installed", dir_ + "\n");
   ReadConfig();
   EXPECT_EQ(reachedStage, 3);
+  reachedStage = 2;
+  ASSERT_TRUE(WriteConfig());
+  EXPECT_EQ(Flip(ReadAll(CfgPath())).substr(0, 5), "BR\n8\n");
 }
 
 TEST_F(ConfigFileTest, NoWritableFolderAtAllKeepsTheDefaults) {
+  // Neither the program folder nor the per-user folder can be written.
   UseProgramDir("/proc/self/bramblets2-readonly");
-  unsetenv("XDG_DATA_HOME");
-  const char* home = std::getenv("HOME");
-  std::string savedHome = home ? home : "";
-  setenv("HOME", "relative", 1);  // no usable per-user folder either
+  setenv("XDG_DATA_HOME", "/proc/self/bramblets2-no-data-home", 1);
+  ::testing::internal::CaptureStderr();
   ReadConfig();
   EXPECT_FALSE(WriteConfig());
-  if (home) setenv("HOME", savedHome.c_str(), 1);
-  else unsetenv("HOME");
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot save"), std::string::npos);
   EXPECT_EQ(musicVolume, 50);
   EXPECT_EQ(effectsVolume, 50);
 }

@@ -74,8 +74,14 @@ TEST_F(LevelFiles, SaveWritesTableAndMapThroughATemporaryFile) {
   std::filesystem::create_directories(dir_ + "/tarn/e1s1.pak.tmp");
   EXPECT_FALSE(SaveLevel("e1s1.pak"));
   EXPECT_EQ(Read("tarn/e1s1.pak"), pak);
-  // A per-user copy is read before the one beside the program.
+  // A game run from its own writable folder plays its own copy, even when a
+  // per-user copy exists; an installed game plays the per-user copy.
   Write("xdg/bramblets2/tarn/e1s1.pak", PakBytes(5, 1, {4, 4, 4, 4, 4}));
+  FreeLevel();
+  ASSERT_TRUE(LoadPak("e1s1.pak"));
+  EXPECT_EQ(mapWidth, 2);
+  const std::string marker = dir_ + "\n";
+  Write("bramblets2.installed", std::vector<uint8_t>(marker.begin(), marker.end()));
   FreeLevel();
   ASSERT_TRUE(LoadPak("e1s1.pak"));
   EXPECT_EQ(mapWidth, 5);
