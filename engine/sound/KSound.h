@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -119,6 +120,8 @@ class KSound {
   std::mutex startMutex;                  // start handshake
   std::condition_variable startCv;
   int32_t startResult = 0;                // 0 pending, 1 started, -1 failed
+
+  std::string sourceName = "(memory)";  // the file being loaded, for refusal messages
 
   // Memory file of the music.
   std::vector<uint8_t> memData;
