@@ -188,14 +188,26 @@ size_t CheckedRead(SDL_RWops* rw, void* out, size_t size, size_t count) {
 size_t RefuseWrite(SDL_RWops*, const void*, size_t, size_t) { return 0; }
 int KeepOpen(SDL_RWops*) { return 0; }
 
-// Each decoder alone: a file is read as the type its name announced, never
-// as whatever its content looks like.
+// The content check of each kind (TGA has none): a file is read as the type
+// its name announced, never as whatever its content looks like.
+bool IsOfType(HostImageType type, SDL_RWops* rw) {
+  switch (type) {
+    case kImageBmp: return IMG_isBMP(rw) != 0;
+    case kImagePng: return IMG_isPNG(rw) != 0;
+    case kImageJpg: return IMG_isJPG(rw) != 0;
+    case kImageGif: return IMG_isGIF(rw) != 0;
+    case kImageTga: return true;
+    default: return false;
+  }
+}
+
+// Each decoder alone, without the library's guessing from the content.
 SDL_Surface* DecodeAs(HostImageType type, SDL_RWops* rw) {
   switch (type) {
-    case kImageBmp: return IMG_isBMP(rw) ? IMG_LoadBMP_RW(rw) : nullptr;
-    case kImagePng: return IMG_isPNG(rw) ? IMG_LoadPNG_RW(rw) : nullptr;
-    case kImageJpg: return IMG_isJPG(rw) ? IMG_LoadJPG_RW(rw) : nullptr;
-    case kImageGif: return IMG_isGIF(rw) ? IMG_LoadGIF_RW(rw) : nullptr;
+    case kImageBmp: return IMG_LoadBMP_RW(rw);
+    case kImagePng: return IMG_LoadPNG_RW(rw);
+    case kImageJpg: return IMG_LoadJPG_RW(rw);
+    case kImageGif: return IMG_LoadGIF_RW(rw);
     case kImageTga: return IMG_LoadTGA_RW(rw);
     default: return nullptr;
   }
@@ -244,7 +256,11 @@ bool HostDecodeImage(const uint8_t* data, size_t size, HostImageType type,
   rw->write = RefuseWrite;
   rw->close = KeepOpen;
   rw->hidden.unknown.data1 = &bytes;
-  SDL_Surface* surface = DecodeAs(type, rw);
+  SDL_Surface* surface = nullptr;
+  if (IsOfType(type, rw)) {
+    bytes.truncated = false;  // the content check may look past a short file's end
+    surface = DecodeAs(type, rw);
+  }
   SDL_FreeRW(rw);
   if (surface == nullptr) return false;
 
