@@ -188,6 +188,8 @@ bool ValidFormat(const HostWaveFormat& f) {
 
 }  // namespace
 
+bool HostAudioFormatSupported(const HostWaveFormat& format) { return ValidFormat(format); }
+
 // --- events ------------------------------------------------------------------
 
 void HostEvent::Set() {

@@ -49,6 +49,10 @@ struct HostWaveFormat {
 
 struct HostVoice;
 
+// True for the formats a voice can hold: PCM, 1 or 2 channels, 8 or 16 bits,
+// 100 .. 200000 samples per second.
+bool HostAudioFormatSupported(const HostWaveFormat& format);
+
 // Test seam: with manual mixing on, opening the device makes a virtual device
 // without SDL; nothing plays until HostAudioMix is called. Set before opening.
 // Also forgets an earlier failure to open the real device, which is otherwise

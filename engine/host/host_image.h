@@ -1,4 +1,5 @@
-// Picture decoding from memory and screenshot encoding (stb underneath).
+// Picture decoding from memory (SDL2_image underneath) and screenshot
+// encoding (stb_image_write underneath).
 #pragma once
 
 #include <cstddef>

@@ -2,9 +2,11 @@
 // the archive registry searched by every open.
 #include "engine/platform/KFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/platform/KSystem.h"
 
@@ -16,6 +18,11 @@ constexpr size_t kTarNameLength = 100;
 constexpr size_t kTarSizeOffset = 124;
 constexpr size_t kTarSizeLength = 12;
 constexpr size_t kTarTypeOffset = 156;
+constexpr size_t kTarMagicOffset = 257;
+constexpr size_t kTarPrefixOffset = 345;  // POSIX ustar: the path's leading directories
+constexpr size_t kTarPrefixLength = 155;
+constexpr uint64_t kLongNameCap = 4096;   // longer names cannot match any lookup
+constexpr uint64_t kPaxHeaderCap = 65536; // records past this are not read
 constexpr size_t kMemberNameCapacity = 260;  // longest looked-up name is one less
 constexpr uint64_t kMaxOffset = UINT32_MAX;  // stream offsets are 32-bit
 
@@ -40,16 +47,64 @@ bool ReadOctalSize(const unsigned char *field, uint64_t *value) {
   return digits > 0;
 }
 
-// The header's name (at most 100 bytes, NUL-terminated only when shorter)
-// equals the wanted name exactly, ignoring letter case.
-bool NameMatches(const unsigned char *header, const char *wanted, size_t wantedLength) {
-  const char *name = reinterpret_cast<const char *>(header + kTarNameOffset);
-  const size_t length = strnlen(name, kTarNameLength);
-  if (length != wantedLength) return false;
-  for (size_t i = 0; i < length; ++i) {
-    if (LowerAscii(name[i]) != LowerAscii(wanted[i])) return false;
+// A field of at most length bytes, NUL-terminated only when shorter.
+std::string Field(const unsigned char *header, size_t offset, size_t length) {
+  const char *text = reinterpret_cast<const char *>(header + offset);
+  return std::string(text, strnlen(text, length));
+}
+
+// The member path as a tar tool wrote it: the ustar prefix joined to the name.
+// The old GNU layout keeps other fields where the prefix would be.
+std::string HeaderPath(const unsigned char *header) {
+  std::string name = Field(header, kTarNameOffset, kTarNameLength);
+  if (std::memcmp(header + kTarMagicOffset, "ustar\0", 6) == 0 && header[kTarPrefixOffset] != 0) {
+    name = Field(header, kTarPrefixOffset, kTarPrefixLength) + "/" + name;
   }
-  return true;
+  return name;
+}
+
+// "./a/b" and "a/b" name the same member (tools differ in how they write it).
+const char *SkipDotSlash(const char *name) {
+  while (name[0] == '.' && name[1] == '/') {
+    name += 2;
+    while (*name == '/') ++name;
+  }
+  return name;
+}
+
+bool SameName(const std::string &memberPath, const char *wanted) {
+  const char *a = SkipDotSlash(memberPath.c_str());
+  const char *b = SkipDotSlash(wanted);
+  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+    if (LowerAscii(*a) != LowerAscii(*b)) return false;
+  }
+  return *a == *b;
+}
+
+// The "path" record of a pax extended header: records "<length> <key>=<value>\n",
+// the length counting the whole record. False when there is none or the
+// records are malformed.
+bool PaxPath(const std::vector<unsigned char> &data, std::string *path) {
+  bool found = false;
+  size_t at = 0;
+  while (at < data.size()) {
+    size_t length = 0, i = at;
+    while (i < data.size() && data[i] >= '0' && data[i] <= '9' && length < data.size()) {
+      length = length * 10 + static_cast<size_t>(data[i] - '0');
+      ++i;
+    }
+    if (i >= data.size() || data[i] != ' ' || length <= i - at + 1 || length > data.size() - at) {
+      break;
+    }
+    const std::string record(reinterpret_cast<const char *>(&data[i + 1]), at + length - (i + 1));
+    at += length;
+    if (record.empty() || record.back() != '\n') break;
+    if (record.compare(0, 5, "path=") == 0) {
+      *path = record.substr(5, record.size() - 6);
+      found = true;
+    }
+  }
+  return found;
 }
 
 bool IsZeroBlock(const unsigned char *block) {
@@ -293,6 +348,8 @@ uint32_t KArchive::FindMember(const char *name, KFile *target) {
   // Every header and member must lie inside the archive; positions only
   // grow, so the scan always ends.
   uint64_t position = begin;
+  std::string longName, paxPath;
+  bool haveLongName = false, longNameTooLong = false, havePaxPath = false;
   unsigned char header[kTarBlock];
   for (;;) {
     if (end < kTarBlock || position > end - kTarBlock) return KFILE_READERROR;  // truncated
@@ -306,10 +363,33 @@ uint32_t KArchive::FindMember(const char *name, KFile *target) {
     if (memberSize > end - dataStart) return KFILE_READERROR;  // runs past the end
 
     const unsigned char type = header[kTarTypeOffset];
-    if ((type == '0' || type == '\0') && NameMatches(header, wanted, length)) {
-      if (dataStart + memberSize > kMaxOffset) return KFILE_READERROR;
-      // The handle stands just behind the header, at the member's data.
-      return target->OpenMember(this, static_cast<unsigned>(memberSize));
+    if (type == 'L' || type == 'x') {
+      // A GNU long name or a pax extended header names the next member.
+      std::vector<unsigned char> data(
+          static_cast<size_t>(std::min(memberSize, type == 'L' ? kLongNameCap : kPaxHeaderCap)));
+      if (!data.empty() && std::fread(data.data(), 1, data.size(), handle) != data.size()) {
+        return KFILE_READERROR;
+      }
+      if (type == 'L') {
+        longName.assign(reinterpret_cast<const char *>(data.data()),
+                        strnlen(reinterpret_cast<const char *>(data.data()), data.size()));
+        // A cut-off name must not match what its first part spells.
+        haveLongName = memberSize <= kLongNameCap;
+        longNameTooLong = !haveLongName;
+      } else if (PaxPath(data, &paxPath)) {
+        havePaxPath = true;
+      }
+    } else if (type != 'g' && type != 'K') {  // 'g' global pax records, 'K' GNU long link
+      if ((type == '0' || type == '\0') && !longNameTooLong) {
+        const std::string path = havePaxPath ? paxPath : haveLongName ? longName : HeaderPath(header);
+        if (SameName(path, wanted)) {
+          if (dataStart + memberSize > kMaxOffset) return KFILE_READERROR;
+          // The handle stands just behind the header, at the member's data.
+          if (std::fseek(handle, static_cast<long>(dataStart), SEEK_SET) != 0) return KFILE_READERROR;
+          return target->OpenMember(this, static_cast<unsigned>(memberSize));
+        }
+      }
+      havePaxPath = haveLongName = longNameTooLong = false;  // they named this member only
     }
     position = dataStart + (memberSize + kTarBlock - 1) / kTarBlock * kTarBlock;
   }

@@ -9,6 +9,7 @@
 
 #include "engine/host/host_audio.h"
 #include "engine/platform/KSystem.h"
+#include "engine/sound/KDownmix.h"
 #include "engine/sound/KSoundDevice.h"
 
 namespace {
@@ -21,6 +22,15 @@ constexpr size_t kMaxEffectBytes = 32u << 20;   // longest effect we decode (abo
 constexpr long kMaxSoundFileBytes = 256L << 20; // largest sound file we read
 constexpr uint32_t kRestartPosition = 1;
 constexpr int kWavFormatBytes = 16;
+constexpr uint16_t kWavExtensibleTag = 0xFFFE;
+constexpr size_t kWavExtensibleBytes = 40;  // the format chunk with its sub-format
+constexpr size_t kWavSubFormatOffset = 24;
+constexpr size_t kRiffHeaderBytes = 12;      // "RIFF", size, "WAVE"
+constexpr size_t kChunkHeaderBytes = 8;
+// The sub-format GUID of PCM data in an extensible format chunk.
+constexpr uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                       0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr const char* kMemoryName = "(memory)";
 
 // Reads a whole file; false when it cannot be opened, is empty or too large.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>* out) {
@@ -75,6 +85,25 @@ int SourceSeek(void* source, ogg_int64_t offset, int origin) {
 }
 
 long SourceTell(void* source) { return static_cast<long>(static_cast<MemorySource*>(source)->pos); }
+
+// One line on stderr for a sound file that exists but cannot be played.
+void ReportRefusal(const std::string& name, const char* reason) {
+  std::fprintf(stderr, "sound: %s: %s\n", name.c_str(), reason);
+}
+
+// A PCM format a voice can hold, described on one line when it is not.
+bool CheckVoiceFormat(const KWaveFormat& f, const std::string& name) {
+  HostWaveFormat host{f.formatTag, f.channels, f.samplesPerSec, f.bitsPerSample};
+  if (HostAudioFormatSupported(host)) return true;
+  char reason[160];
+  std::snprintf(reason, sizeof reason,
+                "not playable (format %u, %u channels, %u bits, %u Hz): only PCM of 8 or 16 bits, "
+                "mono or stereo, 100 to 200000 Hz",
+                static_cast<unsigned>(f.formatTag), static_cast<unsigned>(f.channels),
+                static_cast<unsigned>(f.bitsPerSample), static_cast<unsigned>(f.samplesPerSec));
+  ReportRefusal(name, reason);
+  return false;
+}
 
 int MemCloseAdapter(void* source) { return KSound::MemClose(source); }
 int MemSeekAdapter(void* source, ogg_int64_t offset, int origin) {
@@ -144,7 +173,10 @@ bool KSound::LoadSample(const char* path, int vol, int loopArg, int voiceArg) {
     LoadSampleFromMemory(nullptr, 0, ogg, vol, loopArg, voiceArg);
     return false;
   }
-  return LoadSampleFromMemory(image.data(), image.size(), ogg, vol, loopArg, voiceArg);
+  sourceName = path;
+  const bool ok = LoadSampleFromMemory(image.data(), image.size(), ogg, vol, loopArg, voiceArg);
+  sourceName = kMemoryName;
+  return ok;
 }
 
 bool KSound::LoadSampleFromMemory(const uint8_t* data, size_t size, bool ogg, int vol, int loopArg,
@@ -168,29 +200,83 @@ bool KSound::LoadSampleFromMemory(const uint8_t* data, size_t size, bool ogg, in
   return true;
 }
 
+namespace {
+
+// Finds the format and the data of a RIFF WAVE file by walking its chunks,
+// so chunks of other kinds (lists, cues, facts) are skipped whatever they
+// hold. The first data chunk ends the walk. False when the file is not RIFF
+// WAVE; *fmtAt stays 0 when no format chunk precedes the data.
+bool WalkRiffChunks(const uint8_t* data, size_t size, size_t* fmtAt, size_t* fmtBytes,
+                    size_t* dataAt, uint32_t* dataSize, bool* haveData) {
+  if (size < kRiffHeaderBytes || std::memcmp(data, "RIFF", 4) != 0 ||
+      std::memcmp(data + 8, "WAVE", 4) != 0) {
+    return false;
+  }
+  size_t at = kRiffHeaderBytes;
+  while (size - at >= kChunkHeaderBytes) {
+    const uint32_t bytes = Le32(data + at + 4);
+    const size_t body = at + kChunkHeaderBytes;
+    if (std::memcmp(data + at, "data", 4) == 0) {
+      *haveData = true;
+      *dataAt = body;
+      *dataSize = bytes;
+      return true;
+    }
+    if (std::memcmp(data + at, "fmt ", 4) == 0 && *fmtAt == 0) {
+      *fmtAt = body;
+      *fmtBytes = bytes;
+    }
+    if (bytes > size - body) break;  // runs past the end
+    at = body + bytes + (bytes & 1);  // chunks are padded to even sizes
+    if (at > size) break;
+  }
+  return true;
+}
+
+// Anything else: a byte scan for the first "fmt " and the first "data"; the
+// data ends the scan. False when the data tag's size field is cut off.
+bool ScanForChunks(const uint8_t* data, size_t size, size_t* fmtAt, size_t* fmtBytes,
+                   size_t* dataAt, uint32_t* dataSize, bool* haveFmt, bool* haveData) {
+  for (size_t i = 0; i < size - 5; ++i) {
+    if (!*haveFmt && std::memcmp(data + i, "fmt ", 4) == 0) {
+      *haveFmt = true;
+      *fmtAt = i + 8;
+      if (i + 8 <= size) *fmtBytes = Le32(data + i + 4);
+    } else if (std::memcmp(data + i, "data", 4) == 0) {
+      if (i + 8 > size) return false;
+      *haveData = true;
+      *dataAt = i + 8;
+      *dataSize = Le32(data + i + 4);
+      break;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool KSound::LoadWavImage(const uint8_t* data, size_t size) {
-  // Scan for the first "fmt " and the first "data"; the data ends the scan.
   if (size <= 5) return false;
   size_t fmtAt = 0;
+  size_t fmtBytes = kWavFormatBytes;
   bool haveFmt = false;
   bool haveData = false;
   size_t dataAt = 0;
   uint32_t dataSize = 0;
-  for (size_t i = 0; i < size - 5; ++i) {
-    if (!haveFmt && std::memcmp(data + i, "fmt ", 4) == 0) {
-      haveFmt = true;
-      fmtAt = i + 8;
-    } else if (std::memcmp(data + i, "data", 4) == 0) {
-      if (i + 8 > size) return false;  // size field cut off
-      haveData = true;
-      dataAt = i + 8;
-      dataSize = Le32(data + i + 4);
-      break;
-    }
+  if (WalkRiffChunks(data, size, &fmtAt, &fmtBytes, &dataAt, &dataSize, &haveData)) {
+    haveFmt = fmtAt != 0;
+  } else if (!ScanForChunks(data, size, &fmtAt, &fmtBytes, &dataAt, &dataSize, &haveFmt,
+                            &haveData)) {
+    return false;
   }
-  if (!haveData || !haveFmt) return false;
-  if (fmtAt + kWavFormatBytes > size) return false;  // truncated format
-  if (dataSize > size - dataAt) return false;          // data runs past the file
+  if (!haveData || !haveFmt) {
+    ReportRefusal(sourceName, haveData ? "no format chunk before the data" : "no sound data");
+    return false;
+  }
+  if (fmtAt + kWavFormatBytes > size || dataAt > size || dataSize > size - dataAt) {
+    ReportRefusal(sourceName, "cut short");
+    return false;
+  }
   const uint8_t* f = data + fmtAt;
   waveFormat.formatTag = Le16(f);
   waveFormat.channels = Le16(f + 2);
@@ -199,6 +285,14 @@ bool KSound::LoadWavImage(const uint8_t* data, size_t size) {
   waveFormat.blockAlign = Le16(f + 12);
   waveFormat.bitsPerSample = Le16(f + 14);
   waveFormat.extraSize = 0;
+  if (waveFormat.formatTag == kWavExtensibleTag) {
+    // The real format is the sub-format: PCM is the only one played.
+    const bool pcmInside = fmtBytes >= kWavExtensibleBytes &&
+                           fmtAt + kWavExtensibleBytes <= size &&
+                           std::memcmp(f + kWavSubFormatOffset, kPcmSubFormat, 16) == 0;
+    if (pcmInside) waveFormat.formatTag = kPcmTag;
+  }
+  if (!CheckVoiceFormat(waveFormat, sourceName)) return false;
   pcm.assign(data + dataAt, data + dataAt + dataSize);
   pcmSize = dataSize;
   return FillVoicesFromPcm();
@@ -208,26 +302,35 @@ bool KSound::LoadOggImage(const uint8_t* data, size_t size) {
   MemorySource source{data, size, 0};
   ov_callbacks callbacks{SourceRead, SourceSeek, nullptr, SourceTell};
   OggVorbis_File vf;
-  if (ov_open_callbacks(&source, &vf, nullptr, 0, callbacks) < 0) return false;
+  if (ov_open_callbacks(&source, &vf, nullptr, 0, callbacks) < 0) {
+    ReportRefusal(sourceName, "not an Ogg Vorbis stream");
+    return false;
+  }
   vorbis_info* info = ov_info(&vf, -1);
-  if (!info || info->channels < 1 || info->channels > 2 || info->rate <= 0) {
+  if (!info || info->channels < 1 || info->rate <= 0) {
+    ReportRefusal(sourceName, "Ogg Vorbis stream without channels");
     ov_clear(&vf);
     return false;
   }
   waveFormat.formatTag = kPcmTag;
-  waveFormat.channels = static_cast<uint16_t>(info->channels);
+  waveFormat.channels = static_cast<uint16_t>(StereoChannelsFor(info->channels));
   waveFormat.samplesPerSec = static_cast<uint32_t>(info->rate);
   waveFormat.avgBytesPerSec = waveFormat.samplesPerSec * waveFormat.channels * 2;
   waveFormat.blockAlign = static_cast<uint16_t>(waveFormat.channels * 2);
   waveFormat.bitsPerSample = 16;
   waveFormat.extraSize = kOggExtraSize;
+  waveFormat.bitsPerSample = 16;
+  if (!CheckVoiceFormat(waveFormat, sourceName)) {
+    ov_clear(&vf);
+    return false;
+  }
   bool ok = true;
   size_t filled = 0;
   for (;;) {
     if (pcm.size() < filled + kDecodeChunk) pcm.resize(filled + kDecodeChunk);
     int bitstream = 0;
-    long r = ov_read(&vf, reinterpret_cast<char*>(pcm.data() + filled), kDecodeChunk, 0, 2, 1,
-                     &bitstream);
+    long r = ReadVorbisStereo(&vf, reinterpret_cast<char*>(pcm.data() + filled), kDecodeChunk,
+                              &bitstream);
     if (r <= 0) break;
     filled += static_cast<size_t>(r);
     if (filled > kMaxEffectBytes) {
@@ -238,7 +341,10 @@ bool KSound::LoadOggImage(const uint8_t* data, size_t size) {
   ov_clear(&vf);
   pcm.resize(filled);
   pcmSize = static_cast<uint32_t>(filled);
-  if (!ok || filled == 0) return false;
+  if (!ok || filled == 0) {
+    ReportRefusal(sourceName, ok ? "no sound in the Ogg Vorbis stream" : "too long for an effect");
+    return false;
+  }
   return FillVoicesFromPcm();
 }
 
@@ -365,7 +471,10 @@ bool KSound::LoadStream(const char* path) {
   StopStreamThread(this);
   ReleaseContent();
   if (!ReadWholeFile(path, &memData)) return false;
-  return OpenStream();
+  sourceName = path;
+  const bool ok = OpenStream();
+  sourceName = kMemoryName;
+  return ok;
 }
 
 bool KSound::LoadStreamFromMemory(const uint8_t* data, size_t size) {
@@ -392,13 +501,14 @@ bool KSound::OpenStream() {
     return false;
   }
   waveFormat.formatTag = kPcmTag;
-  waveFormat.channels = static_cast<uint16_t>(info->channels > 0 && info->channels < 65536 ? info->channels : 0);
+  waveFormat.channels = static_cast<uint16_t>(info->channels > 0 ? StereoChannelsFor(info->channels) : 0);
   waveFormat.samplesPerSec = static_cast<uint32_t>(info->rate > 0 ? info->rate : 0);
   waveFormat.avgBytesPerSec = waveFormat.samplesPerSec * waveFormat.channels * 2;
   waveFormat.blockAlign = static_cast<uint16_t>(waveFormat.channels * 2);
   waveFormat.bitsPerSample = 16;
   waveFormat.extraSize = kOggExtraSize;
   decoderOpen = true;
+  if (!CheckVoiceFormat(waveFormat, sourceName)) return false;
   memPos = 0;
   if (!CreateVoice(this, 0, kStreamBufferBytes, true)) return false;
   endOfStream = false;

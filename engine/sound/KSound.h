@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -42,7 +43,10 @@ class KSound {
   KSound& operator=(const KSound&) = delete;
 
   // Effect: replaces the content by the file at `path` (a real file system
-  // path). Names containing ".ogg" are decoded as Ogg Vorbis, others as WAV.
+  // path). Names containing ".ogg" are decoded as Ogg Vorbis, others as WAV
+  // (PCM of 8 or 16 bits, mono or stereo, any rate; Vorbis of more channels
+  // is mixed down to stereo). A file that cannot be played is refused with
+  // one line on stderr.
   bool LoadSample(const char* path, int volume, int loop, int voices);
   // The same from a file image already in memory.
   bool LoadSampleFromMemory(const uint8_t* data, size_t size, bool ogg, int volume,
@@ -119,6 +123,8 @@ class KSound {
   std::mutex startMutex;                  // start handshake
   std::condition_variable startCv;
   int32_t startResult = 0;                // 0 pending, 1 started, -1 failed
+
+  std::string sourceName = "(memory)";  // the file being loaded, for refusal messages
 
   // Memory file of the music.
   std::vector<uint8_t> memData;

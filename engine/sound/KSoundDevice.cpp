@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "engine/host/host_audio.h"
+#include "engine/sound/KDownmix.h"
 #include "engine/sound/KSound.h"
 
 namespace {
@@ -112,8 +113,8 @@ void KSound::FillHalf(int half) {
     uint32_t filled = 0;
     while (!stopRequest.load() && filled < n1) {
       int bitstream = 0;
-      last = decoderOpen ? ov_read(decoder, out + filled, static_cast<int>(n1 - filled), 0, 2, 1,
-                                   &bitstream)
+      last = decoderOpen ? ReadVorbisStereo(decoder, out + filled, static_cast<int>(n1 - filled),
+                                            &bitstream)
                          : 0;
       if (last > 0) {
         filled += static_cast<uint32_t>(last);

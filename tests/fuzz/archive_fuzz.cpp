@@ -59,7 +59,7 @@ void OpenAndRead(const std::string &name, size_t inputSize) {
 // Names worth looking up: the first header's name, one from the last block
 // the input could hold a header in, and fixed ones.
 std::vector<std::string> NamesFrom(const uint8_t *data, size_t size) {
-  std::vector<std::string> names = {"data.dat", "tarn/world1.prp", "sprites.bmp"};
+  std::vector<std::string> names = {"data.dat", "tarn/world1.prp", "sprites.bmp", "sub/a.bmp"};
   for (size_t offset : {size_t{0}, size >= kTarBlock * 2 ? kTarBlock : size_t{0}}) {
     if (offset >= size) continue;
     const char *text = reinterpret_cast<const char *>(data + offset);

@@ -1,5 +1,6 @@
 // DirectDraw-style surfaces: texel formats, loads, arrays, grabs and restores after a lost device.
 #include <array>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,26 @@ TEST_F(KGraphicDDLoad, MemoryPicturesSurviveAReset) {
   window->ProcessEvents();
   ASSERT_NE(g.GetSurface(), nullptr);
   EXPECT_EQ(Texel32(g.GetSurface(), 2, 2), (DDColor{255, 0, 0, 255}));
+}
+
+// A transparent palette entry (PNG, GIF) counts as the picture's own alpha:
+// sixteen-bit loads keep it in A4R4G4B4 instead of dropping it.
+TEST_F(KGraphicDDLoad, TransparentPaletteEntriesKeepTheirAlphaInSixteenBits) {
+  ASSERT_EQ(std::system("command -v convert >/dev/null 2>&1"), 0)
+      << "ImageMagick's convert is missing: install imagemagick";
+  TempDir dir;
+  for (const char* name : {"clear.png", "clear.gif"}) {
+    SCOPED_TRACE(name);
+    std::string path = dir.File(name);
+    const std::string command = std::string("convert -size 1x1 xc:red xc:none +append ") +
+                                (name[6] == 'p' ? "PNG8:" : "GIF:") + path;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    KGraphicDD g;
+    ASSERT_TRUE(g.LoadPicture(path.data(), false, false));
+    ASSERT_EQ(HostSurfaceGetFormat(g.GetSurface()), kHostA4R4G4B4);
+    EXPECT_EQ(Texel16(g.GetSurface(), 0, 0), 0xFF00);
+    EXPECT_EQ(Texel16(g.GetSurface(), 1, 0) >> 12, 0);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -249,6 +251,87 @@ TEST_F(ArchiveTest, SizeFieldAllowsLeadingBlanksAndStopsAtNonOctal) {
   uint32_t code = 0;
   EXPECT_EQ(OpenAndRead("a.txt", &code), "alpha");
   EXPECT_EQ(OpenAndRead("b.txt", &code), "beta");
+}
+
+// Archives written by the everyday tar tools, from inside the data folder as
+// a user repacking the game's data would.
+bool HaveTool(const char *tool) {
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+TEST_F(ArchiveTest, EveryTarToolsArchiveIsRead) {
+  const std::string deep = "deep/" + std::string(60, 'd') + "/" + std::string(60, 'e') + "/long.bmp";
+  const std::pair<std::string, std::string> members[] = {
+      {"sprites.bmp", "sprite sheet"}, {"tarn/world1.prp", "tile kinds"},
+      {deep, "a path longer than the name field"}, {"Panels.BMP", "panels"}};
+  const std::string src = dir.File("src");
+  for (const auto &m : members) dir.Write("src/" + m.first, m.second);
+
+  const std::string python = "python3 -c \"import sys, tarfile, os; "
+                             "t = tarfile.open(sys.argv[1], 'w', format=getattr(tarfile, sys.argv[2])); "
+                             "[t.add(n) for n in sorted(os.listdir('.'))] and None; t.add('.'); t.close()\"";
+  const struct {
+    const char *tool;
+    std::string command;  // run inside src, writing the archive named $1
+  } kinds[] = {
+      {"tar", "tar -cf \"$1\" ./*"},  // names begin with "./"
+      {"tar", "tar --format=gnu -cf \"$1\" ."},
+      {"tar", "tar --format=ustar -cf \"$1\" *"},
+      {"tar", "tar --format=pax -cf \"$1\" ."},
+      {"bsdtar", "bsdtar -cf \"$1\" ."},
+      {"bsdtar", "bsdtar --format=ustar -cf \"$1\" *"},
+      {"python3", python + " \"$1\" PAX_FORMAT"},
+      {"python3", python + " \"$1\" GNU_FORMAT"},
+      {"python3", python + " \"$1\" USTAR_FORMAT"},
+  };
+  int index = 0;
+  for (const auto &kind : kinds) {
+    SCOPED_TRACE(kind.command);
+    ASSERT_TRUE(HaveTool(kind.tool)) << kind.tool << " is missing: install it (scripts/setup does)";
+    const std::string archive = dir.File("data" + std::to_string(index++) + ".dat");
+    const std::string run = "cd '" + src + "' && sh -c '" + kind.command + "' sh '" + archive + "'";
+    // The shell's quoting: the command itself holds no single quote but the Python one.
+    std::string quoted;
+    for (char c : kind.command) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    ASSERT_EQ(std::system(("cd '" + src + "' && sh -c '" + quoted + "' sh '" + archive + "'").c_str()), 0)
+        << run;
+    ReleaseArchives();
+    ASSERT_EQ(RegisterArchive(archive.c_str()), KFILE_OK);
+    for (const auto &m : members) {
+      uint32_t code = 0;
+      EXPECT_EQ(OpenAndRead(LoaderPath(m.first.c_str()), &code), m.second) << m.first;
+      EXPECT_EQ(code, KFILE_OK) << m.first;
+    }
+    // A directory entry is no member, and nothing of it is on disk either.
+    uint32_t code = 0;
+    OpenAndRead(LoaderPath("tarn"), &code);
+    EXPECT_EQ(code, KFILE_NOTFOUND);
+  }
+}
+
+TEST_F(ArchiveTest, ExtendedNamesNameOnlyTheMemberThatFollows) {
+  const std::string longName = std::string(150, 'n') + ".bmp";
+  TarBuilder tar;
+  tar.Add("pax_global_header", "38 comment=global records are skipped\n", 'g')
+      .Add("PaxHeaders/x", "20 path=renamed.bmp\n", 'x')
+      .Add("ignored-short-name.bmp", "renamed")
+      .Add("plain.bmp", "plain")
+      .Add("././@LongLink", longName + '\0', 'L')
+      .Add("cut-off-name", "long")
+      .Add("././@LongLink", std::string(5000, 'z') + '\0', 'L')  // longer than any lookup
+      .Add(std::string(100, 'z'), "hidden")
+      .Add("./dotted/./x.bmp", "dotted")
+      .End();
+  Register("data.dat", tar.bytes);
+  uint32_t code = 0;
+  EXPECT_EQ(OpenAndRead(LoaderPath("renamed.bmp"), &code), "renamed");
+  OpenAndRead(LoaderPath("ignored-short-name.bmp"), &code);
+  EXPECT_EQ(code, KFILE_NOTFOUND);
+  EXPECT_EQ(OpenAndRead(LoaderPath("plain.bmp"), &code), "plain");  // the pax path is used up
+  EXPECT_EQ(OpenAndRead(LoaderPath(longName.c_str()), &code), "long");
+  OpenAndRead(LoaderPath(std::string(100, 'z').c_str()), &code);
+  EXPECT_EQ(code, KFILE_NOTFOUND);
+  EXPECT_EQ(OpenAndRead(LoaderPath("dotted/./x.bmp"), &code), "dotted");
 }
 
 }  // namespace
