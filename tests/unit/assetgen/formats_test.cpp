@@ -35,7 +35,7 @@ TEST(Bmp, RoundTripsThroughOurReaderAndTheEngineDecoder) {
     SCOPED_TRACE(w);
     const Image img = Pattern(w, 7);
     const std::vector<uint8_t> bmp = EncodeBmp(img);
-    EXPECT_EQ(Le32(bmp, 2), bmp.size());  // the file size stb does not check
+    EXPECT_EQ(Le32(bmp, 2), bmp.size());  // the file size the picture reader does not check
     Image back;
     ASSERT_TRUE(DecodeBmp(bmp, &back));
     EXPECT_EQ(back.rgb, img.rgb);
