@@ -406,8 +406,18 @@ HostMatrix HostMatrixOrtho(float w, float h, float zNear, float zFar) {
 
 // --- device --------------------------------------------------------------------------
 
+namespace {
+int failDeviceCreations = 0;  // test seam: see HostFailDeviceCreations
+}  // namespace
+
+void HostFailDeviceCreations(int count) { failDeviceCreations = count > 0 ? count : 0; }
+
 HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   SDL_Window* window = HostSDLWindow();
+  if (failDeviceCreations > 0 && window != nullptr) {
+    --failDeviceCreations;
+    return nullptr;
+  }
   if (window == nullptr || width < 1 || height < 1 || width > kHostMaxSurfaceSide ||
       height > kHostMaxSurfaceSide) {
     return nullptr;
@@ -475,6 +485,12 @@ void HostDeviceSetVSync(HostDevice* d, bool on) {
   SDL_RenderSetVSync(d->renderer, d->vsync);
 }
 
+bool HostDeviceHasVSync(const HostDevice* d) {
+  SDL_RendererInfo info;
+  if (d == nullptr || d->vsync == 0 || SDL_GetRendererInfo(d->renderer, &info) != 0) return false;
+  return (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+}
+
 void HostDeviceClear(HostDevice* d, uint32_t argb) {
   if (d == nullptr || HostRasterDisabled()) return;
   addCommand(d, PendingKind::kClear).argb = argb;
@@ -482,13 +498,13 @@ void HostDeviceClear(HostDevice* d, uint32_t argb) {
   d->frameCovered = true;
 }
 
-void HostDevicePresent(HostDevice* d) {
-  if (d == nullptr) return;
+bool HostDevicePresent(HostDevice* d) {
+  if (d == nullptr) return false;
   // Headless runs may switch drawing off (host_window.h): then nothing is
   // shown; what was drawn before that still reaches the back buffer.
   if (HostRasterDisabled()) {
     flushPending(d);
-    return;
+    return false;
   }
   // The window's size: with a target set SDL would answer the target's.
   SDL_SetRenderTarget(d->renderer, nullptr);
@@ -502,7 +518,7 @@ void HostDevicePresent(HostDevice* d) {
   if (d->shownValid && d->frameCovered && hash == d->shownHash && !d->windowDirty && !d->lost &&
       ow == d->shownOutputW && oh == d->shownOutputH) {
     resetPending(d);
-    return;
+    return false;
   }
   d->windowDirty = false;
   const bool covered = d->frameCovered;
@@ -517,6 +533,14 @@ void HostDevicePresent(HostDevice* d) {
     const int w = static_cast<int>(std::lround(d->width * scale));
     const int h = static_cast<int>(std::lround(d->height * scale));
     const SDL_Rect dst{(ow - w) / 2, (oh - h) / 2, w, h};
+    const SDL_ScaleMode wanted =
+        HostScaleIsLinear(ow, oh, d->width, d->height) ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
+    SDL_ScaleMode current = SDL_ScaleModeNearest;
+    SDL_GetTextureScaleMode(d->backBuffer, &current);
+    if (current != wanted) {
+      SDL_RenderFlush(d->renderer);
+      SDL_SetTextureScaleMode(d->backBuffer, wanted);
+    }
     SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
   }
   SDL_RenderPresent(d->renderer);
@@ -529,6 +553,14 @@ void HostDevicePresent(HostDevice* d) {
   d->shownOutputW = ow;
   d->shownOutputH = oh;
   resetPending(d);
+  return true;
+}
+
+bool HostDeviceScalesLinear(const HostDevice* d) {
+  if (d == nullptr) return false;
+  SDL_ScaleMode mode = SDL_ScaleModeNearest;
+  SDL_GetTextureScaleMode(d->backBuffer, &mode);
+  return mode != SDL_ScaleModeNearest;
 }
 
 uint64_t HostDevicePresentCount(const HostDevice* d) { return d != nullptr ? d->presents : 0; }
