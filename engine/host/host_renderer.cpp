@@ -407,7 +407,25 @@ HostMatrix HostMatrixOrtho(float w, float h, float zNear, float zFar) {
 // --- device --------------------------------------------------------------------------
 
 namespace {
-int failDeviceCreations = 0;  // test seam: see HostFailDeviceCreations
+
+constexpr size_t kDriverNameSize = 32;
+int failDeviceCreations = 0;          // test seam: see HostFailDeviceCreations
+char workingDriver[kDriverNameSize];  // the last driver a device was made with
+
+// Index of workingDriver among SDL's render drivers, -1 when none yet.
+int knownDriverIndex() {
+  if (workingDriver[0] == 0) return -1;
+  const int count = SDL_GetNumRenderDrivers();
+  for (int i = 0; i < count; ++i) {
+    SDL_RendererInfo info;
+    if (SDL_GetRenderDriverInfo(i, &info) == 0 && info.name != nullptr &&
+        SDL_strcmp(info.name, workingDriver) == 0) {
+      return i;
+    }
+  }
+  return -1;
+}
+
 }  // namespace
 
 void HostFailDeviceCreations(int count) { failDeviceCreations = count > 0 ? count : 0; }
@@ -423,10 +441,23 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
     return nullptr;
   }
   const Uint32 base = SDL_RENDERER_TARGETTEXTURE;
-  SDL_Renderer* renderer =
-      SDL_CreateRenderer(window, -1, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+  // The driver that worked before is asked first: trying drivers that fail
+  // (OpenGL on a server without it) makes SDL rebuild the window each time.
+  SDL_Renderer* renderer = nullptr;
+  const int known = knownDriverIndex();
+  if (known >= 0) {
+    renderer = SDL_CreateRenderer(window, known, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+    if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, known, base);
+  }
+  if (renderer == nullptr) {
+    renderer = SDL_CreateRenderer(window, -1, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+  }
   if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, -1, base);
   if (renderer == nullptr) return nullptr;
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) == 0 && info.name != nullptr) {
+    SDL_strlcpy(workingDriver, info.name, sizeof workingDriver);
+  }
   SDL_Texture* back = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
                                         SDL_TEXTUREACCESS_TARGET, width, height);
   if (back == nullptr || SDL_SetRenderTarget(renderer, back) != 0) {
