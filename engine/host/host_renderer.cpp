@@ -411,10 +411,17 @@ namespace {
 constexpr size_t kDriverNameSize = 32;
 int failDeviceCreations = 0;          // test seam: see HostFailDeviceCreations
 char workingDriver[kDriverNameSize];  // the last driver a device was made with
+char workingHint[kDriverNameSize];    // the driver asked for by name back then
 
-// Index of workingDriver among SDL's render drivers, -1 when none yet.
+const char* driverHint() {
+  const char* hint = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  return hint != nullptr ? hint : "";
+}
+
+// Index of workingDriver among SDL's render drivers, -1 when none yet or
+// when another driver is asked for by name now.
 int knownDriverIndex() {
-  if (workingDriver[0] == 0) return -1;
+  if (workingDriver[0] == 0 || SDL_strcmp(workingHint, driverHint()) != 0) return -1;
   const int count = SDL_GetNumRenderDrivers();
   for (int i = 0; i < count; ++i) {
     SDL_RendererInfo info;
@@ -457,6 +464,7 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   SDL_RendererInfo info;
   if (SDL_GetRendererInfo(renderer, &info) == 0 && info.name != nullptr) {
     SDL_strlcpy(workingDriver, info.name, sizeof workingDriver);
+    SDL_strlcpy(workingHint, driverHint(), sizeof workingHint);
   }
   SDL_Texture* back = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
                                         SDL_TEXTUREACCESS_TARGET, width, height);

@@ -260,7 +260,9 @@ bool KWindowDD::ToggleFullScreen(bool wanted) {
   }
   if (device != nullptr) KGraphicDD::RestoreAllPictures();
   quitRequest = false;
-  return fullScreen;
+  // A switch that happened answers true whichever way it went; one that had
+  // to be undone answers the mode the window kept.
+  return fullScreen == wanted ? true : fullScreen;
 }
 
 // --- screenshots -------------------------------------------------------------------------
