@@ -85,12 +85,15 @@ bool KWindowDD::CreateWindowAndDevice() {
     if (!fullScreen || !HostCreatePlainWindow(width, height, false, title)) return false;
     fullScreen = false;
   }
-  HostSetWindowIconFile(KSystem::MakeFilePath(kIconFile));
   windowHandle = HostSDLWindow();
   HostSetMessageSink(messageSink, this);
   HostShowWindow();
   KInput::InitInput(windowHandle);
-  return InitDevice();
+  const bool ok = InitDevice();
+  // Set once the renderer chose its driver: trying one may rebuild the
+  // system window underneath.
+  HostSetWindowIconFile(KSystem::MakeFilePath(kIconFile));
+  return ok;
 }
 
 bool KWindowDD::InitDevice() {

@@ -60,6 +60,7 @@ start_game
 mouse_to 10 300  # keep the menu's pointer off the panel
 wait_size "$SCREEN_W $SCREEN_H" 50 || fail "not full screen at start: $(window_size)"
 wait_shows 10 presblts.bmp 130 20 560 100 130 20
+wid=$(game_window)  # the window as it is once the game runs
 expect_shows sprites.bmp 731 612 120 60 340 380 keyed  # play
 
 # The icon: the 64 x 64 picture shipped beside the program.
