@@ -408,6 +408,7 @@ void HostInjectJoystick(int index, bool attached, uint32_t x, uint32_t y, uint32
   Joystick& j = joysticks[index];
   j.injectedAttached = attached;
   if (!attached) closeDevice(j);
+  else if (j.wanted) j.open = true;  // plugged (back) in while captured
   j.injectedX = x > kHostJoystickAxisMax ? kHostJoystickAxisMax : x;
   j.injectedY = y > kHostJoystickAxisMax ? kHostJoystickAxisMax : y;
   j.injectedButtons = buttons;
