@@ -165,16 +165,15 @@ bool KWindowGL::ToggleFullScreen(bool wanted) {
   // A message box leaves full screen on its own; follow what the host did.
   if (HostWindowExists()) fullScreen = HostIsWindowFullScreen();
   if (wanted == fullScreen || !HostWindowExists()) return fullScreen;
+  // A switch the window manager refuses leaves the mode as it was.
   if (!wanted) {
     RestoreDisplayMode();
-    HostSetWindowFullScreen(false);
-    fullScreen = false;
-    return false;
+    if (HostSetWindowFullScreen(false)) fullScreen = false;
+    return fullScreen;
   }
   ChangeDisplayMode(width, height, depth);
-  HostSetWindowFullScreen(true);
-  fullScreen = true;
-  return true;
+  if (HostSetWindowFullScreen(true)) fullScreen = true;
+  return fullScreen;
 }
 
 bool KWindowGL::HasFocus() { return HostWindowIsActive(); }

@@ -247,3 +247,15 @@ TEST_F(WindowTest, HotKeyScreenshotHoldsTheFrameBeingPresentedAtEverySize) {
   HostOverrideProgramDirectory(nullptr);
   KSystem::InitSystem();
 }
+
+TEST_F(WindowTest, RefusedSwitchKeepsTheModeItHad) {
+  HostFailModeSwitches(1);
+  EXPECT_FALSE(window->ToggleFullScreen(true));
+  EXPECT_FALSE(HostIsWindowFullScreen());
+  EXPECT_TRUE(window->ToggleFullScreen(true));
+  HostFailModeSwitches(1);
+  EXPECT_TRUE(window->ToggleFullScreen(false));  // still full screen
+  EXPECT_TRUE(HostIsWindowFullScreen());
+  EXPECT_FALSE(window->ToggleFullScreen(false));
+  HostFailModeSwitches(0);
+}
