@@ -4,7 +4,7 @@
 // into square PNGs. Without a usable archive it paints a plain berry instead,
 // so an install never fails for want of the icon.
 //
-// Usage: icongen <data.dat> <out.png> <size> [<out.png> <size> ...]
+// Usage: icongen <data.dat> <out.png|out.bmp> <size> [<out> <size> ...]
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +24,7 @@ constexpr int kTarBlock = 512;
 constexpr int kMaxSide = 4096;
 constexpr int kMaxIconSide = 512;
 constexpr int kPng = 3;
+constexpr int kBmp = 0;  // an output named *.bmp (the window's own icon, read by SDL)
 
 // Reads the whole file; empty when it cannot be read.
 std::vector<uint8_t> ReadAll(const char* path) {
@@ -129,7 +130,9 @@ int main(int argc, char** argv) {
       for (int x = 0; x < side; ++x)
         std::memcpy(&icon[(static_cast<size_t>(y) * side + x) * 4],
                     &frame[((y * kHeroSide / side) * kHeroSide + x * kHeroSide / side) * 4], 4);
-    if (!HostEncodeImage(argv[i], kPng, side, side, icon.data(), true)) {
+    const size_t nameLength = std::strlen(argv[i]);
+    const bool bmp = nameLength > 4 && std::strcmp(argv[i] + nameLength - 4, ".bmp") == 0;
+    if (!HostEncodeImage(argv[i], bmp ? kBmp : kPng, side, side, icon.data(), true)) {
       std::fprintf(stderr, "icongen: cannot write %s\n", argv[i]);
       return 1;
     }

@@ -1,7 +1,7 @@
 # Installation: `cmake --install build --prefix P` gives
 #   P/lib/bramblets2/       the game with its data beside it (it finds its data
 #                           next to its own executable): bramblets2, data.dat,
-#                           tarn/ (stages, tile kinds), audio/
+#                           tarn/ (stages, tile kinds), audio/, icon.bmp
 #   P/bin/bramblets2        a relative symbolic link to the game
 #   P/share/applications/bramblets2.desktop
 #   P/share/icons/hicolor/<n>x<n>/apps/bramblets2.png
@@ -81,6 +81,12 @@ foreach(size ${BR_ICON_SIZES})
   list(APPEND BR_ICON_FILES ${icon})
   install(FILES ${icon} DESTINATION share/icons/hicolor/${size}x${size}/apps)
 endforeach()
+# The window's own icon, beside the program (the game loads it at run time).
+set(BR_WINDOW_ICON ${CMAKE_BINARY_DIR}/icon.bmp)
+set(BR_WINDOW_ICON_SIZE 64)
+list(APPEND BR_ICON_ARGS ${BR_WINDOW_ICON} ${BR_WINDOW_ICON_SIZE})
+list(APPEND BR_ICON_FILES ${BR_WINDOW_ICON})
+install(FILES ${BR_WINDOW_ICON} DESTINATION ${BR_INSTALL_GAME_DIR})
 set(BR_ICON_DEPENDS icongen)
 if(TARGET assetdata)
   list(APPEND BR_ICON_DEPENDS ${CMAKE_BINARY_DIR}/data.dat)

@@ -1,8 +1,6 @@
 // Start-up, the frame loop, frame timing, screen shake and shutdown.
 #include "game/game_main.h"
 
-#include "engine/host/host_clock.h"
-#include "engine/host/host_window.h"
 #include "engine/platform/KFile.h"
 #include "engine/platform/KInput.h"
 #include "engine/platform/KSystem.h"
@@ -67,9 +65,7 @@ uint32_t framesSinceReset = 0;
 double lastResetClockMs = -1.0;
 
 double ProcessClockMs() {
-  const uint64_t now = HostMilliseconds();
-  const uint64_t inactive = HostInactiveMs();
-  return static_cast<double>(now > inactive ? now - inactive : 0);
+  return static_cast<double>(KSystem::GetProcessMilliseconds());
 }
 
 void ResetFrameTiming() {
@@ -141,7 +137,7 @@ int GameStartup() {
   KSystem::InitSystem();
   // Screenshots follow the game's own files away from a read-only install.
   KSystem::SetWritePathResolver(UserFileWritePath);
-  SeedRandom(static_cast<uint32_t>(HostCalendarSeconds()));
+  SeedRandom(static_cast<uint32_t>(KSystem::GetCalendarSeconds()));
   ReadConfig();
   if (!InitializeGraphics()) {
     ShowProblem("InitializeGraphics Failed!");

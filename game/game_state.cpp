@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "engine/graphics/KGraphic.h"
-#include "engine/host/host_clock.h"
+#include "engine/platform/KSystem.h"
 #include "game/config_file.h"
 #include "game/drawing.h"
 #include "game/game_context.h"
@@ -82,7 +82,7 @@ void ReplaceBackground(const char* fileName) {
 void StepGameState() {
   InputBits keyBits = ReadKeyboard();
   InputBits bits = keyBits;
-  if (joystickPresent) bits |= ReadJoystick();
+  bits |= ReadJoystick();  // also follows the joystick being plugged in or out
   if (editorMode) bits |= ReadMouse();
 
   if (InLevelState(gameState) && (bits & EscapeMask)) {
@@ -198,7 +198,7 @@ void EnterMainMenu() {
 }
 
 bool StartGame() {
-  SeedRandom(static_cast<uint32_t>(HostCalendarSeconds()));
+  SeedRandom(static_cast<uint32_t>(KSystem::GetCalendarSeconds()));
   ClearTileKinds();
   lives = kStartLives;
   fruitTowardLife = 0;

@@ -7,6 +7,9 @@
 namespace {
 
 constexpr int kJoystick = 0;
+constexpr InputBits kJoystickBits = BitJoyLeft | BitJoyRight | BitJoyUp | BitJoyDown |
+                                    BitJoyAction | BitJoyJump | BitJoyConfirm | BitJoyEscape |
+                                    BitJoyPause;
 
 // Sets or clears bits in the stored word.
 void setBits(InputBits bits, bool on) {
@@ -52,7 +55,14 @@ InputBits ReadKeyboard() {
 }
 
 InputBits ReadJoystick() {
-  if (!joystickPresent) return inputBits;
+  // The joystick may be plugged in or pulled out at any time: the flag (and
+  // the device icon with it) follows, and a pulled one lets go of its bits.
+  joystickPresent = KInput::IsJoystickPresent(kJoystick);
+  if (!joystickPresent) {
+    setBits(kJoystickBits, false);
+    joyJumpHeld = false;
+    return inputBits;
+  }
   setBits(BitJoyLeft, KInput::JoystickLeft(kJoystick));
   setBits(BitJoyRight, KInput::JoystickRight(kJoystick));
   setBits(BitJoyUp, KInput::JoystickUp(kJoystick));

@@ -58,7 +58,7 @@ constexpr int KeyPageDown = 99;
 extern InputBits inputBits;    // the stored word
 extern bool jumpKeyHeld;       // latch of the keyboard jump keys
 extern bool joyJumpHeld;       // latch of joystick button 2
-extern bool joystickPresent;   // joystick 0 was captured at start-up
+extern bool joystickPresent;   // joystick 0 is plugged in (updated by ReadJoystick)
 extern float mouseX;           // cursor position in the frame, pixels
 extern float mouseY;
 

@@ -21,3 +21,23 @@ if(TEST e2e_game_install)
   set_tests_properties(e2e_game_install PROPERTIES
     TIMEOUT 180 ENVIRONMENT "BR_SOURCE_DIR=${CMAKE_SOURCE_DIR};BR_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endif()
+
+# The same game on an X server without GLX: the default renderer needs no
+# OpenGL. The menu, a stage and the close run as in game_play; the window
+# script checks icon, key taps, mode switches and the scale filter at a
+# fractional (1024 x 768) and a whole (1600 x 1200) factor.
+add_test(NAME e2e_game_play_noglx
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/game_play.sh
+          $<TARGET_FILE:bramblets2> $<TARGET_FILE:game_shot>)
+set_tests_properties(e2e_game_play_noglx PROPERTIES LABELS "e2e;noglx" SKIP_RETURN_CODE 77
+  TIMEOUT 120 ENVIRONMENT "BR_SOURCE_DIR=${CMAKE_SOURCE_DIR};E2E_NO_GLX=1")
+foreach(size 1024x768 1600x1200)
+  string(REPLACE "x" ";" wh ${size})
+  list(GET wh 0 w)
+  list(GET wh 1 h)
+  add_test(NAME e2e_window_noglx_${size}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/window_noglx.sh
+            $<TARGET_FILE:bramblets2> $<TARGET_FILE:game_shot>)
+  set_tests_properties(e2e_window_noglx_${size} PROPERTIES LABELS "e2e;noglx"
+    SKIP_RETURN_CODE 77 TIMEOUT 120 ENVIRONMENT "SCREEN_W=${w};SCREEN_H=${h}")
+endforeach()

@@ -384,6 +384,9 @@ void KGraphicDD::FreePicture() {
 }
 
 void KGraphicDD::Restore() {
+  // Without a working device nothing can come back yet: the picture keeps
+  // what it needs to be restored once there is one again.
+  if (device == nullptr || HostDeviceIsLost(device)) return;
   if (surface != nullptr) {
     if (currentTexture == surface) currentTexture = nullptr;
     HostReleaseSurface(surface);

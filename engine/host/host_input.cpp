@@ -40,6 +40,9 @@ constexpr ControllerButtonMap kControllerButtons[] = {
 
 // Held keys, indexed by virtual key. Reset at program load (static storage).
 bool keyDown[kHostVirtualKeyCount];
+// Keys pressed since the last pump began: a tap shorter than one frame still
+// reads as down until the next pump.
+bool keyPressed[kHostVirtualKeyCount];
 
 bool injected = false;
 int32_t injectedMouseX = 0, injectedMouseY = 0;
@@ -49,6 +52,7 @@ struct Joystick {
   SDL_Joystick* joystick = nullptr;
   SDL_GameController* controller = nullptr;
   bool injectedAttached = false;
+  bool wanted = false;  // opened by the engine: reopened when a device is plugged in
   bool open = false;
   uint32_t injectedX = kAxisCentre, injectedY = kAxisCentre, injectedButtons = 0;
 };
@@ -57,6 +61,8 @@ Joystick joysticks[kHostJoystickCount];
 bool cursorShown = true;
 
 bool validJoystick(int index) { return index >= 0 && index < kHostJoystickCount; }
+
+bool keySeen(uint32_t vk) { return keyDown[vk] || keyPressed[vk]; }
 
 uint32_t shiftAxis(int16_t value) {
   return static_cast<uint32_t>(static_cast<int32_t>(value) + 32768);
@@ -96,19 +102,22 @@ bool joystickSubsystemReady() {
 
 bool HostIsVirtualKeyDown(uint32_t virtualKey) {
   switch (virtualKey) {
-    case kVkShift: return keyDown[kVkLShift] || keyDown[kVkRShift] || keyDown[kVkShift];
-    case kVkControl: return keyDown[kVkLControl] || keyDown[kVkRControl] || keyDown[kVkControl];
-    case kVkAlt: return keyDown[kVkLAlt] || keyDown[kVkRAlt] || keyDown[kVkAlt];
+    case kVkShift: return keySeen(kVkLShift) || keySeen(kVkRShift) || keySeen(kVkShift);
+    case kVkControl: return keySeen(kVkLControl) || keySeen(kVkRControl) || keySeen(kVkControl);
+    case kVkAlt: return keySeen(kVkLAlt) || keySeen(kVkRAlt) || keySeen(kVkAlt);
     default: break;
   }
   if (virtualKey >= static_cast<uint32_t>(kHostVirtualKeyCount)) return false;
-  return keyDown[virtualKey];
+  return keySeen(virtualKey);
 }
 
 void HostClearKeyboardState() {
   if (injected) return;
   std::memset(keyDown, 0, sizeof keyDown);
+  std::memset(keyPressed, 0, sizeof keyPressed);
 }
+
+void HostBeginKeyPump() { std::memset(keyPressed, 0, sizeof keyPressed); }
 
 uint32_t HostVirtualKeyFromScancode(int scancode) {
   if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
@@ -173,7 +182,9 @@ uint32_t HostVirtualKeyFromScancode(int scancode) {
 void HostNoteKeyEvent(int scancode, bool down) {
   if (injected) return;
   const uint32_t vk = HostVirtualKeyFromScancode(scancode);
-  if (vk != 0) keyDown[vk] = down;
+  if (vk == 0) return;
+  keyDown[vk] = down;
+  if (down) keyPressed[vk] = true;
 }
 
 // --- mouse -------------------------------------------------------------------
@@ -274,15 +285,11 @@ bool HostIsCursorShown() { return cursorShown; }
 
 // --- joysticks -----------------------------------------------------------------
 
-bool HostOpenJoystick(int index) {
-  if (!validJoystick(index)) return false;
-  HostCloseJoystick(index);
+namespace {
+
+// Opens device `index` into slot `index`; false when there is none.
+bool openDevice(int index) {
   Joystick& j = joysticks[index];
-  if (injected) {
-    j.open = j.injectedAttached;
-    return j.open;
-  }
-  if (!joystickSubsystemReady()) return false;
   if (index >= SDL_NumJoysticks()) return false;
   if (SDL_IsGameController(index)) j.controller = SDL_GameControllerOpen(index);
   if (j.controller == nullptr) j.joystick = SDL_JoystickOpen(index);
@@ -290,14 +297,59 @@ bool HostOpenJoystick(int index) {
   return j.open;
 }
 
-void HostCloseJoystick(int index) {
-  if (!validJoystick(index)) return;
-  Joystick& j = joysticks[index];
+void closeDevice(Joystick& j) {
   if (j.controller != nullptr) SDL_GameControllerClose(j.controller);
   if (j.joystick != nullptr) SDL_JoystickClose(j.joystick);
   j.controller = nullptr;
   j.joystick = nullptr;
   j.open = false;
+}
+
+SDL_JoystickID instanceOf(const Joystick& j) {
+  if (j.controller != nullptr) {
+    return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(j.controller));
+  }
+  return j.joystick != nullptr ? SDL_JoystickInstanceID(j.joystick) : -1;
+}
+
+}  // namespace
+
+bool HostOpenJoystick(int index) {
+  if (!validJoystick(index)) return false;
+  HostCloseJoystick(index);
+  Joystick& j = joysticks[index];
+  j.wanted = true;
+  if (injected) {
+    j.open = j.injectedAttached;
+    return j.open;
+  }
+  if (!joystickSubsystemReady()) return false;
+  return openDevice(index);
+}
+
+void HostCloseJoystick(int index) {
+  if (!validJoystick(index)) return;
+  joysticks[index].wanted = false;
+  closeDevice(joysticks[index]);
+}
+
+void HostNoteJoystickAdded() {
+  if (injected) return;
+  for (int i = 0; i < kHostJoystickCount; ++i) {
+    Joystick& j = joysticks[i];
+    if (j.wanted && !j.open) openDevice(i);
+  }
+}
+
+void HostNoteJoystickRemoved(int32_t instanceId) {
+  if (injected) return;
+  for (int i = 0; i < kHostJoystickCount; ++i) {
+    Joystick& j = joysticks[i];
+    // Closed, it reads centred with no button held.
+    if (j.open && instanceOf(j) == instanceId) closeDevice(j);
+  }
+  // The devices left may have moved down to a free slot's number.
+  HostNoteJoystickAdded();
 }
 
 bool HostIsJoystickOpen(int index) { return validJoystick(index) && joysticks[index].open; }
@@ -338,6 +390,7 @@ void HostInjectKey(uint32_t virtualKey, bool down) {
   if (!injected) {
     injected = true;
     std::memset(keyDown, 0, sizeof keyDown);
+    std::memset(keyPressed, 0, sizeof keyPressed);
   }
   if (virtualKey < static_cast<uint32_t>(kHostVirtualKeyCount)) keyDown[virtualKey] = down;
 }
@@ -354,7 +407,8 @@ void HostInjectJoystick(int index, bool attached, uint32_t x, uint32_t y, uint32
   injected = true;
   Joystick& j = joysticks[index];
   j.injectedAttached = attached;
-  if (!attached) HostCloseJoystick(index);
+  if (!attached) closeDevice(j);
+  else if (j.wanted) j.open = true;  // plugged (back) in while captured
   j.injectedX = x > kHostJoystickAxisMax ? kHostJoystickAxisMax : x;
   j.injectedY = y > kHostJoystickAxisMax ? kHostJoystickAxisMax : y;
   j.injectedButtons = buttons;
@@ -365,6 +419,7 @@ bool HostIsInputInjected() { return injected; }
 void HostResetInjectedInput() {
   injected = false;
   std::memset(keyDown, 0, sizeof keyDown);
+  std::memset(keyPressed, 0, sizeof keyPressed);
   injectedMouseX = injectedMouseY = 0;
   injectedMouseButtons = 0;
   for (int i = 0; i < kHostJoystickCount; ++i) {

@@ -22,7 +22,8 @@ constexpr int kHostMouseRight = 2;
 constexpr int kHostMouseMiddle = 3;
 
 // --- keyboard ----------------------------------------------------------------
-// True while the key with this virtual-key number is held. Out-of-range
+// True while the key with this virtual-key number is held, or when it was
+// pressed at any time since the current pump began (a tap between two frames). Out-of-range
 // numbers are never down. VK 0x10 (Shift), 0x11 (Control) and 0x12 (Alt)
 // report either side.
 bool HostIsVirtualKeyDown(uint32_t virtualKey);
@@ -32,6 +33,9 @@ void HostClearKeyboardState();
 uint32_t HostVirtualKeyFromScancode(int scancode);
 // Called by the event pump; ignored in injected mode.
 void HostNoteKeyEvent(int scancode, bool down);
+// Called by the event pump before it drains the queue: forgets the taps of
+// the previous pump (held keys stay down).
+void HostBeginKeyPump();
 
 // --- mouse -------------------------------------------------------------------
 // Cursor position in logical frame coordinates (may be outside 0..799/0..599).
@@ -51,9 +55,15 @@ void HostWindowToLogical(int32_t wx, int32_t wy, int32_t* lx, int32_t* ly);
 void HostLogicalToWindow(int32_t lx, int32_t ly, int32_t* wx, int32_t* wy);
 
 // --- joysticks -----------------------------------------------------------------
-// Opens joystick `index` (0 or 1); true when it is open afterwards.
+// Opens joystick `index` (0 or 1); true when it is open afterwards. Either way
+// the slot stays wanted: a device plugged in later is opened into it.
 bool HostOpenJoystick(int index);
+// Closes the slot and stops wanting a device for it.
 void HostCloseJoystick(int index);
+// Called by the event pump when a device was plugged in (wanted slots without
+// a device open one) or pulled out (its slot closes, its buttons read up).
+void HostNoteJoystickAdded();
+void HostNoteJoystickRemoved(int32_t instanceId);
 bool HostIsJoystickOpen(int index);
 // Axis positions shifted to 0 .. 65535; centre when not open.
 uint32_t HostJoystickX(int index);

@@ -406,17 +406,66 @@ HostMatrix HostMatrixOrtho(float w, float h, float zNear, float zFar) {
 
 // --- device --------------------------------------------------------------------------
 
+namespace {
+
+constexpr size_t kDriverNameSize = 32;
+int failDeviceCreations = 0;          // test seam: see HostFailDeviceCreations
+char workingDriver[kDriverNameSize];  // the last driver a device was made with
+char workingHint[kDriverNameSize];    // the driver asked for by name back then
+
+const char* driverHint() {
+  const char* hint = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  return hint != nullptr ? hint : "";
+}
+
+// Index of workingDriver among SDL's render drivers, -1 when none yet or
+// when another driver is asked for by name now.
+int knownDriverIndex() {
+  if (workingDriver[0] == 0 || SDL_strcmp(workingHint, driverHint()) != 0) return -1;
+  const int count = SDL_GetNumRenderDrivers();
+  for (int i = 0; i < count; ++i) {
+    SDL_RendererInfo info;
+    if (SDL_GetRenderDriverInfo(i, &info) == 0 && info.name != nullptr &&
+        SDL_strcmp(info.name, workingDriver) == 0) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+void HostFailDeviceCreations(int count) { failDeviceCreations = count > 0 ? count : 0; }
+
 HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   SDL_Window* window = HostSDLWindow();
+  if (failDeviceCreations > 0 && window != nullptr) {
+    --failDeviceCreations;
+    return nullptr;
+  }
   if (window == nullptr || width < 1 || height < 1 || width > kHostMaxSurfaceSide ||
       height > kHostMaxSurfaceSide) {
     return nullptr;
   }
   const Uint32 base = SDL_RENDERER_TARGETTEXTURE;
-  SDL_Renderer* renderer =
-      SDL_CreateRenderer(window, -1, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+  // The driver that worked before is asked first: trying drivers that fail
+  // (OpenGL on a server without it) makes SDL rebuild the window each time.
+  SDL_Renderer* renderer = nullptr;
+  const int known = knownDriverIndex();
+  if (known >= 0) {
+    renderer = SDL_CreateRenderer(window, known, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+    if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, known, base);
+  }
+  if (renderer == nullptr) {
+    renderer = SDL_CreateRenderer(window, -1, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+  }
   if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, -1, base);
   if (renderer == nullptr) return nullptr;
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) == 0 && info.name != nullptr) {
+    SDL_strlcpy(workingDriver, info.name, sizeof workingDriver);
+    SDL_strlcpy(workingHint, driverHint(), sizeof workingHint);
+  }
   SDL_Texture* back = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
                                         SDL_TEXTUREACCESS_TARGET, width, height);
   if (back == nullptr || SDL_SetRenderTarget(renderer, back) != 0) {
@@ -475,6 +524,12 @@ void HostDeviceSetVSync(HostDevice* d, bool on) {
   SDL_RenderSetVSync(d->renderer, d->vsync);
 }
 
+bool HostDeviceHasVSync(const HostDevice* d) {
+  SDL_RendererInfo info;
+  if (d == nullptr || d->vsync == 0 || SDL_GetRendererInfo(d->renderer, &info) != 0) return false;
+  return (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+}
+
 void HostDeviceClear(HostDevice* d, uint32_t argb) {
   if (d == nullptr || HostRasterDisabled()) return;
   addCommand(d, PendingKind::kClear).argb = argb;
@@ -482,13 +537,13 @@ void HostDeviceClear(HostDevice* d, uint32_t argb) {
   d->frameCovered = true;
 }
 
-void HostDevicePresent(HostDevice* d) {
-  if (d == nullptr) return;
+bool HostDevicePresent(HostDevice* d) {
+  if (d == nullptr) return false;
   // Headless runs may switch drawing off (host_window.h): then nothing is
   // shown; what was drawn before that still reaches the back buffer.
   if (HostRasterDisabled()) {
     flushPending(d);
-    return;
+    return false;
   }
   // The window's size: with a target set SDL would answer the target's.
   SDL_SetRenderTarget(d->renderer, nullptr);
@@ -502,7 +557,7 @@ void HostDevicePresent(HostDevice* d) {
   if (d->shownValid && d->frameCovered && hash == d->shownHash && !d->windowDirty && !d->lost &&
       ow == d->shownOutputW && oh == d->shownOutputH) {
     resetPending(d);
-    return;
+    return false;
   }
   d->windowDirty = false;
   const bool covered = d->frameCovered;
@@ -517,6 +572,14 @@ void HostDevicePresent(HostDevice* d) {
     const int w = static_cast<int>(std::lround(d->width * scale));
     const int h = static_cast<int>(std::lround(d->height * scale));
     const SDL_Rect dst{(ow - w) / 2, (oh - h) / 2, w, h};
+    const SDL_ScaleMode wanted =
+        HostScaleIsLinear(ow, oh, d->width, d->height) ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
+    SDL_ScaleMode current = SDL_ScaleModeNearest;
+    SDL_GetTextureScaleMode(d->backBuffer, &current);
+    if (current != wanted) {
+      SDL_RenderFlush(d->renderer);
+      SDL_SetTextureScaleMode(d->backBuffer, wanted);
+    }
     SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
   }
   SDL_RenderPresent(d->renderer);
@@ -529,6 +592,14 @@ void HostDevicePresent(HostDevice* d) {
   d->shownOutputW = ow;
   d->shownOutputH = oh;
   resetPending(d);
+  return true;
+}
+
+bool HostDeviceScalesLinear(const HostDevice* d) {
+  if (d == nullptr) return false;
+  SDL_ScaleMode mode = SDL_ScaleModeNearest;
+  SDL_GetTextureScaleMode(d->backBuffer, &mode);
+  return mode != SDL_ScaleModeNearest;
 }
 
 uint64_t HostDevicePresentCount(const HostDevice* d) { return d != nullptr ? d->presents : 0; }

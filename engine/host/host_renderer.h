@@ -67,6 +67,9 @@ struct HostVertex {
 // width x height, cleared to black. Null when there is no window or SDL refuses.
 // SDL_RENDER_DRIVER chooses the driver as usual ("software" needs no display).
 HostDevice* HostCreateDevice(int width, int height, bool vsync);
+// Test seam: the next count device creations on a window fail, as on a
+// display that lost its driver.
+void HostFailDeviceCreations(int count);
 // Releases the renderer and every texture; surfaces still alive become lost.
 void HostDestroyDevice(HostDevice* device);
 // The SDL driver's name ("software", "opengl", ...).
@@ -77,6 +80,9 @@ int HostDeviceHeight(const HostDevice* device);
 // the back buffer, and with a device reset every texture, lost its contents.
 bool HostDeviceIsLost(const HostDevice* device);
 void HostDeviceSetVSync(HostDevice* device, bool on);
+// True when presenting waits for the vertical blank (asked for and offered by
+// the driver; the software driver never does).
+bool HostDeviceHasVSync(const HostDevice* device);
 
 // While HostRasterDisabled() (host_window.h) is set, clearing, drawing and
 // presenting do nothing at all (headless runs that never look at a frame).
@@ -91,7 +97,11 @@ void HostDeviceClear(HostDevice* device, uint32_t argb);
 // shows it. A frame that would repeat the image on screen (the same commands
 // over the same textures, every pixel overwritten, the window untouched since)
 // is neither drawn nor shown: the window and the back buffer keep that image.
-void HostDevicePresent(HostDevice* device);
+// A whole scale factor samples nearest, any other one linear (see
+// HostScaleIsLinear). True when a frame was really shown.
+bool HostDevicePresent(HostDevice* device);
+// True when the last frame shown was scaled with linear filtering.
+bool HostDeviceScalesLinear(const HostDevice* device);
 // How many frames were really shown so far (for tests).
 uint64_t HostDevicePresentCount(const HostDevice* device);
 // Copies w x h pixels from (x, y) of the back buffer as 0xAARRGGBB words, rows

@@ -11,7 +11,7 @@
 #include "engine/host/host_input.h"
 #include "engine/host/host_system.h"
 #include "engine/host/host_x11.h"
-#include "engine/platform/KEvent.h"
+#include "engine/host/host_messages.h"
 
 namespace {
 
@@ -53,8 +53,9 @@ void* sinkUser = nullptr;
 bool quitSeen = false;
 uint64_t inactiveMs = 0;
 bool pacingStarted = false;
-double nextFlipMs = 0.0;
+double lastFlipMs = 0.0;
 bool rasterDisabled = false;  // test seam: see HostSetRasterDisabled
+int failModeSwitches = 0;     // test seam: see HostFailModeSwitches
 
 void applyRasterDisabled() {
   if (state.context == nullptr) return;
@@ -168,24 +169,24 @@ int translate(const SDL_Event& e) {
   switch (e.type) {
     case SDL_QUIT:
       quitSeen = true;
-      deliver(K_MSG_CLOSE, 0, 0, mx, my);
+      deliver(kHostMsgClose, 0, 0, mx, my);
       return 1;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
           quitSeen = true;
-          deliver(K_MSG_CLOSE, 0, 0, mx, my);
+          deliver(kHostMsgClose, 0, 0, mx, my);
           return 1;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           state.focusKnown = true;
           state.focused = true;
-          deliver(K_MSG_ACTIVATEAPP, 1, 0, mx, my);
+          deliver(kHostMsgActivateApp, 1, 0, mx, my);
           return 1;
         case SDL_WINDOWEVENT_FOCUS_LOST:
           state.focusKnown = true;
           state.focused = false;
           HostClearKeyboardState();  // keys released elsewhere never reach us
-          deliver(K_MSG_ACTIVATEAPP, 0, 0, mx, my);
+          deliver(kHostMsgActivateApp, 0, 0, mx, my);
           return 1;
         case SDL_WINDOWEVENT_MINIMIZED:
           state.minimized = true;
@@ -196,7 +197,7 @@ int translate(const SDL_Event& e) {
           state.minimized = false;
           return 0;
         case SDL_WINDOWEVENT_EXPOSED:
-          deliver(K_MSG_PAINT, 0, 0, mx, my);
+          deliver(kHostMsgPaint, 0, 0, mx, my);
           return 1;
         default:
           return 0;
@@ -209,7 +210,7 @@ int translate(const SDL_Event& e) {
       uint32_t lp = 1u | ((static_cast<uint32_t>(e.key.keysym.scancode) & 0xFFu) << 16);
       if (!down) lp |= kKeyUpFlags;
       else if (e.key.repeat) lp |= kRepeatFlag;
-      deliver(down ? K_MSG_KEYDOWN : K_MSG_KEYUP, vk, static_cast<intptr_t>(lp), mx, my);
+      deliver(down ? kHostMsgKeyDown : kHostMsgKeyUp, vk, static_cast<intptr_t>(lp), mx, my);
       return 1;
     }
     case SDL_TEXTINPUT: {
@@ -219,7 +220,7 @@ int translate(const SDL_Event& e) {
         int length = 1;
         const uint32_t cp = firstCodePoint(p, &length);
         if (cp != 0 && cp < 256) {
-          deliver(K_MSG_CHAR, cp, 1, mx, my);
+          deliver(kHostMsgChar, cp, 1, mx, my);
           ++count;
         }
         p += length;
@@ -230,7 +231,7 @@ int translate(const SDL_Event& e) {
       int32_t lx = 0, ly = 0;
       HostWindowToLogical(e.motion.x, e.motion.y, &lx, &ly);
       if (HostIsInputInjected()) { lx = mx; ly = my; }
-      deliver(K_MSG_MOUSEMOVE, 0, pointParam(lx, ly), lx, ly);
+      deliver(kHostMsgMouseMove, 0, pointParam(lx, ly), lx, ly);
       return 1;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -243,28 +244,34 @@ int translate(const SDL_Event& e) {
       uint32_t msg = 0;
       switch (e.button.button) {
         case SDL_BUTTON_LEFT:
-          msg = !down ? K_MSG_LBUTTONUP : dbl ? K_MSG_LBUTTONDBLCLK : K_MSG_LBUTTONDOWN;
+          msg = !down ? kHostMsgLButtonUp : dbl ? kHostMsgLButtonDblClk : kHostMsgLButtonDown;
           break;
         case SDL_BUTTON_RIGHT:
-          msg = !down ? K_MSG_RBUTTONUP : dbl ? K_MSG_RBUTTONDBLCLK : K_MSG_RBUTTONDOWN;
+          msg = !down ? kHostMsgRButtonUp : dbl ? kHostMsgRButtonDblClk : kHostMsgRButtonDown;
           break;
         case SDL_BUTTON_MIDDLE:
-          msg = !down ? K_MSG_MBUTTONUP : dbl ? K_MSG_MBUTTONDBLCLK : K_MSG_MBUTTONDOWN;
+          msg = !down ? kHostMsgMButtonUp : dbl ? kHostMsgMButtonDblClk : kHostMsgMButtonDown;
           break;
         default:
           return 0;
       }
       deliver(msg, 0, pointParam(lx, ly), lx, ly);
-      if (msg == K_MSG_RBUTTONUP) {
-        deliver(K_MSG_CONTEXTMENU, 0, pointParam(lx, ly), lx, ly);
+      if (msg == kHostMsgRButtonUp) {
+        deliver(kHostMsgContextMenu, 0, pointParam(lx, ly), lx, ly);
         return 2;
       }
       return 1;
     }
+    case SDL_JOYDEVICEADDED:
+      HostNoteJoystickAdded();
+      return 0;
+    case SDL_JOYDEVICEREMOVED:
+      HostNoteJoystickRemoved(e.jdevice.which);
+      return 0;
     case SDL_MOUSEWHEEL: {
       const int delta = e.wheel.y * kWheelStep;
       const uintptr_t wp = (static_cast<uint32_t>(delta) & 0xFFFFu) << 16;
-      deliver(K_MSG_MOUSEWHEEL, wp, pointParam(mx, my), mx, my);
+      deliver(kHostMsgMouseWheel, wp, pointParam(mx, my), mx, my);
       return 1;
     }
     default:
@@ -296,19 +303,44 @@ bool HostVideoInit() {
   return true;
 }
 
+namespace {
+
+// Creates the SDL window itself; with the GL flag the pixel format comes
+// from the GL attributes set before.
+SDL_Window* createSdlWindow(int width, int height, bool fullScreen, const char* title,
+                            Uint32 extraFlags) {
+  if (failModeSwitches > 0 && fullScreen) {
+    --failModeSwitches;
+    return nullptr;
+  }
+  const Uint32 flags = extraFlags | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  return SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED,
+                          SDL_WINDOWPOS_CENTERED, width, height, flags);
+}
+
+// Bookkeeping shared by both kinds of window once SDL made one.
+void windowMade(int width, int height, bool fullScreen) {
+  state.logicalWidth = width;
+  state.logicalHeight = height;
+  state.fullScreen = fullScreen;
+  quitSeen = false;
+  HostMessageBoxOwner = messageBoxOwner;
+  HostResetPacing();
+}
+
+}  // namespace
+
 bool HostCreateGLWindow(int width, int height, bool fullScreen, const char* title,
                         bool depthBuffer) {
   if (state.window != nullptr) HostDestroyWindow();
   if (width <= 0 || height <= 0 || !HostVideoInit()) return false;
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  const Uint32 flags = SDL_WINDOW_OPENGL | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   // A depth buffer is asked for when requested; without one on offer the
   // same request is retried without it.
   for (int attempt = depthBuffer ? 0 : 1; attempt < 2 && state.window == nullptr; ++attempt) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, attempt == 0 ? kDepthBits : 0);
-    state.window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_CENTERED,
-                                    SDL_WINDOWPOS_CENTERED, width, height, flags);
+    state.window = createSdlWindow(width, height, fullScreen, title, SDL_WINDOW_OPENGL);
   }
   if (state.window == nullptr) return false;
   state.context = SDL_GL_CreateContext(state.window);
@@ -320,12 +352,18 @@ bool HostCreateGLWindow(int width, int height, bool fullScreen, const char* titl
   }
   state.logicalWidth = width;
   state.logicalHeight = height;
-  state.fullScreen = fullScreen;
   createFrame(depthBuffer);
   applyRasterDisabled();
-  quitSeen = false;
-  HostMessageBoxOwner = messageBoxOwner;
-  HostResetPacing();
+  windowMade(width, height, fullScreen);
+  return true;
+}
+
+bool HostCreatePlainWindow(int width, int height, bool fullScreen, const char* title) {
+  if (state.window != nullptr) HostDestroyWindow();
+  if (width <= 0 || height <= 0 || !HostVideoInit()) return false;
+  state.window = createSdlWindow(width, height, fullScreen, title, 0);
+  if (state.window == nullptr) return false;
+  windowMade(width, height, fullScreen);
   return true;
 }
 
@@ -337,11 +375,22 @@ void HostDestroyWindow() {
     if (state.depth != 0) state.fb.deleteRenderbuffers(1, &state.depth);
     state.fb.deleteFramebuffers(1, &state.frame);
   }
-  SDL_GL_MakeCurrent(state.window, nullptr);
-  SDL_GL_DeleteContext(state.context);
+  if (state.context != nullptr) {
+    SDL_GL_MakeCurrent(state.window, nullptr);
+    SDL_GL_DeleteContext(state.context);
+  }
   SDL_DestroyWindow(state.window);
   state = WindowState();
   if (HostMessageBoxOwner == messageBoxOwner) HostMessageBoxOwner = nullptr;
+}
+
+bool HostSetWindowIconFile(const char* path) {
+  if (state.window == nullptr || path == nullptr || path[0] == 0) return false;
+  SDL_Surface* icon = SDL_LoadBMP(path);
+  if (icon == nullptr) return false;
+  SDL_SetWindowIcon(state.window, icon);
+  SDL_FreeSurface(icon);
+  return true;
 }
 
 bool HostWindowExists() { return state.window != nullptr; }
@@ -355,16 +404,43 @@ void HostWindowSize(int* width, int* height) {
   if (state.window != nullptr) SDL_GetWindowSize(state.window, width, height);
 }
 
-void HostSetWindowFullScreen(bool fullScreen) {
-  if (state.window == nullptr || fullScreen == state.fullScreen) return;
+bool HostSetWindowFullScreen(bool fullScreen) {
+  if (state.window == nullptr) return false;
+  if (fullScreen == state.fullScreen) return true;
+  // A window manager may refuse: then the window stays as it was.
+  if (failModeSwitches > 0) {
+    --failModeSwitches;
+    return false;
+  }
   if (fullScreen) {
-    SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
   } else {
-    SDL_SetWindowFullscreen(state.window, 0);
+    if (SDL_SetWindowFullscreen(state.window, 0) != 0) return false;
     SDL_SetWindowSize(state.window, state.logicalWidth, state.logicalHeight);
     SDL_SetWindowPosition(state.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
   state.fullScreen = fullScreen;
+  return true;
+}
+
+void HostFailModeSwitches(int count) { failModeSwitches = count > 0 ? count : 0; }
+
+bool HostScaleIsLinear(int outputWidth, int outputHeight, int frameWidth, int frameHeight) {
+  if (outputWidth <= 0 || outputHeight <= 0 || frameWidth <= 0 || frameHeight <= 0) return false;
+  const double scale = std::fmin(static_cast<double>(outputWidth) / frameWidth,
+                                 static_cast<double>(outputHeight) / frameHeight);
+  // Shown at a whole factor every frame pixel becomes the same square of
+  // screen pixels; at any other factor nearest sampling makes some columns
+  // and rows wider than others, so the frame is filtered instead.
+  const long size = std::lround(frameWidth * scale);
+  return size % frameWidth != 0 || std::lround(frameHeight * scale) % frameHeight != 0;
+}
+
+double HostDisplayRefreshMs() {
+  if (state.window == nullptr) return 0.0;
+  SDL_DisplayMode mode;
+  if (SDL_GetWindowDisplayMode(state.window, &mode) != 0 || mode.refresh_rate <= 0) return 0.0;
+  return 1000.0 / mode.refresh_rate;
 }
 
 bool HostIsWindowFullScreen() { return state.window != nullptr && state.fullScreen; }
@@ -414,7 +490,7 @@ bool HostSetSwapInterval(int interval) {
 uint32_t HostFrameReadBuffer() { return state.frameBound ? GL_COLOR_ATTACHMENT0 : GL_BACK; }
 
 void HostPresentFrame() {
-  if (state.window == nullptr) return;
+  if (state.window == nullptr || state.context == nullptr) return;
   if (rasterDisabled) {
     chooseDrawTarget();  // nothing to show, but follow the window's size
     return;
@@ -438,7 +514,10 @@ void HostPresentFrame() {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     state.fb.blitFramebuffer(0, 0, state.logicalWidth, state.logicalHeight, x, y, x + w, y + h,
-                             GL_COLOR_BUFFER_BIT, GL_NEAREST);
+                             GL_COLOR_BUFFER_BIT,
+                             HostScaleIsLinear(dw, dh, state.logicalWidth, state.logicalHeight)
+                                 ? GL_LINEAR
+                                 : GL_NEAREST);
     SDL_GL_SwapWindow(state.window);
     state.fb.bindFramebuffer(GL_FRAMEBUFFER, state.frame);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
@@ -454,17 +533,25 @@ void HostPaceFrame(double minIntervalMs) {
   double now = static_cast<double>(HostMilliseconds());
   if (!pacingStarted) {
     pacingStarted = true;
-    nextFlipMs = now + minIntervalMs;
+    lastFlipMs = now;
     return;
   }
-  if (now < nextFlipMs) {
-    HostSleepMs(static_cast<uint32_t>(std::ceil(nextFlipMs - now)));
+  const double due = lastFlipMs + minIntervalMs;
+  if (now < due) {
+    HostSleepMs(static_cast<uint32_t>(std::ceil(due - now)));
     now = static_cast<double>(HostMilliseconds());
   }
   // A slow frame restarts the rhythm instead of letting later frames run
   // early to catch up.
-  if (now - nextFlipMs > minIntervalMs) nextFlipMs = now;
-  nextFlipMs += minIntervalMs;
+  lastFlipMs = now - due > minIntervalMs ? now : due;
+}
+
+double HostFrameIntervalMs(int32_t capMs, bool shown, bool vsync, double refreshMs) {
+  double interval = std::fmax(static_cast<double>(capMs), kHostMinFrameIntervalMs);
+  // A frame that was not shown did not wait for the vertical blank: it waits
+  // as long here, so a still screen runs at the pace of a moving one.
+  if (!shown && vsync) interval = std::fmax(interval, refreshMs);
+  return interval;
 }
 
 void HostResetPacing() { pacingStarted = false; }
@@ -476,6 +563,7 @@ void HostSetMessageSink(HostMessageSink newSink, void* user) {
 
 int HostPumpMessages() {
   if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return 0;
+  HostBeginKeyPump();
   int count = 0;
   SDL_Event e;
   while (SDL_PollEvent(&e)) count += translate(e);

@@ -14,9 +14,9 @@
 
 struct SDL_Window;
 
-// A window message as the window procedure sees it (numbers of KWindowMessage).
+// A window message as the window procedure sees it.
 struct HostMessage {
-  uint32_t message;
+  uint32_t message;  // a HostMessageNumber (host_messages.h)
   uintptr_t wParam;
   intptr_t lParam;
   int32_t mouseX;  // cursor position in the logical frame when the event arrived
@@ -32,6 +32,10 @@ constexpr double kHostMinFrameIntervalMs = 1000.0 / 75.0;
 // Initialises SDL's video (once). False when there is no display at all.
 bool HostVideoInit();
 
+// Creates a window with no OpenGL at all (for the 2D device of
+// host_renderer.h), centred at width x height or covering the desktop when
+// fullScreen is set. False (and nothing left behind) when SDL refuses.
+bool HostCreatePlainWindow(int width, int height, bool fullScreen, const char* title);
 // Creates the window and makes its context current. The window is centred at
 // width x height, or covers the desktop when fullScreen is set. False (and
 // nothing left behind) when the window or the context cannot be created.
@@ -47,9 +51,23 @@ int HostLogicalHeight();
 // Size of the window in SDL window coordinates.
 void HostWindowSize(int* width, int* height);
 
+// Sets the window's icon from a BMP file; false (icon unchanged) when there is
+// no window or the file is missing or not a readable BMP.
+bool HostSetWindowIconFile(const char* path);
+
 // Desktop full screen on or off (no display-mode change ever). Asking for the
-// current mode does nothing.
-void HostSetWindowFullScreen(bool fullScreen);
+// current mode does nothing. False when the switch was refused: the window
+// then keeps the mode it had.
+bool HostSetWindowFullScreen(bool fullScreen);
+// Test seam: the next count mode switches (and full-screen window creations)
+// are refused, as by a window manager that will not go full screen.
+void HostFailModeSwitches(int count);
+// True when a frameWidth x frameHeight frame shown letterboxed in an output of
+// outputWidth x outputHeight lands at a fractional factor and is therefore
+// scaled with linear filtering; a whole factor (or no output) stays nearest.
+bool HostScaleIsLinear(int outputWidth, int outputHeight, int frameWidth, int frameHeight);
+// The refresh period of the window's display in milliseconds, 0 when unknown.
+double HostDisplayRefreshMs();
 bool HostIsWindowFullScreen();
 void HostSetWindowTitle(const char* title);
 void HostShowWindow();        // shows it, state unchanged
@@ -77,11 +95,18 @@ void HostPresentFrame();
 // call (sleeping, never spinning); keeps a steady rhythm when the game is fast.
 void HostPaceFrame(double minIntervalMs);
 void HostResetPacing();
+// The pace of one frame for HostPaceFrame: the cap (capMs, at least the 75 per
+// second frame), and for a frame that was skipped as identical while
+// presenting waits for the vertical blank, also the display's refresh period.
+double HostFrameIntervalMs(int32_t capMs, bool shown, bool vsync, double refreshMs);
 
 // Where the pump hands its messages (the window procedure).
 void HostSetMessageSink(HostMessageSink sink, void* user);
 // Takes every pending event and hands each resulting message to the sink.
-// Keyboard and mouse state are updated before the sink sees the message.
+// Keyboard and mouse state are updated before the sink sees the message; a key
+// pressed since the previous pump reads as down until the next one, even when
+// it was released again in between. Joysticks plugged in or out are opened
+// or closed.
 // Returns the number of messages handed on.
 int HostPumpMessages();
 // Blocks until at least one event arrived (at most timeoutMs), then drains

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "engine/host/host_messages.h"
+
 // Event types (KEvent::type). Any other window message gives type 0.
 enum KEventType : uint32_t {
   K_EVENT_NONE = 0,
@@ -21,25 +23,25 @@ enum KEventType : uint32_t {
 // Window message numbers carried in KEvent::message and passed to the message
 // hook. The host layer translates its own events into these.
 enum KWindowMessage : uint32_t {
-  K_MSG_DESTROY = 0x0002,
-  K_MSG_PAINT = 0x000F,
-  K_MSG_CLOSE = 0x0010,
-  K_MSG_ACTIVATEAPP = 0x001C,
-  K_MSG_CONTEXTMENU = 0x007B,
-  K_MSG_KEYDOWN = 0x0100,
-  K_MSG_KEYUP = 0x0101,
-  K_MSG_CHAR = 0x0102,
-  K_MSG_MOUSEMOVE = 0x0200,
-  K_MSG_LBUTTONDOWN = 0x0201,
-  K_MSG_LBUTTONUP = 0x0202,
-  K_MSG_LBUTTONDBLCLK = 0x0203,
-  K_MSG_RBUTTONDOWN = 0x0204,
-  K_MSG_RBUTTONUP = 0x0205,
-  K_MSG_RBUTTONDBLCLK = 0x0206,
-  K_MSG_MBUTTONDOWN = 0x0207,
-  K_MSG_MBUTTONUP = 0x0208,
-  K_MSG_MBUTTONDBLCLK = 0x0209,
-  K_MSG_MOUSEWHEEL = 0x020A,
+  K_MSG_DESTROY = kHostMsgDestroy,
+  K_MSG_PAINT = kHostMsgPaint,
+  K_MSG_CLOSE = kHostMsgClose,
+  K_MSG_ACTIVATEAPP = kHostMsgActivateApp,
+  K_MSG_CONTEXTMENU = kHostMsgContextMenu,
+  K_MSG_KEYDOWN = kHostMsgKeyDown,
+  K_MSG_KEYUP = kHostMsgKeyUp,
+  K_MSG_CHAR = kHostMsgChar,
+  K_MSG_MOUSEMOVE = kHostMsgMouseMove,
+  K_MSG_LBUTTONDOWN = kHostMsgLButtonDown,
+  K_MSG_LBUTTONUP = kHostMsgLButtonUp,
+  K_MSG_LBUTTONDBLCLK = kHostMsgLButtonDblClk,
+  K_MSG_RBUTTONDOWN = kHostMsgRButtonDown,
+  K_MSG_RBUTTONUP = kHostMsgRButtonUp,
+  K_MSG_RBUTTONDBLCLK = kHostMsgRButtonDblClk,
+  K_MSG_MBUTTONDOWN = kHostMsgMButtonDown,
+  K_MSG_MBUTTONUP = kHostMsgMButtonUp,
+  K_MSG_MBUTTONDBLCLK = kHostMsgMButtonDblClk,
+  K_MSG_MOUSEWHEEL = kHostMsgMouseWheel,
 };
 
 // Engine key code meaning "no key" (see KInput).

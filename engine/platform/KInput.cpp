@@ -132,9 +132,12 @@ void KInput::HideMouse() { HostShowCursor(false); }
 bool KInput::CaptureJoystick(int joystick) {
   ReleaseJoystick(joystick);
   if (!validJoystick(joystick)) return false;
-  captured[joystick] = HostOpenJoystick(joystick);
-  return captured[joystick];
+  // Captured even without a device: one plugged in later is opened then.
+  captured[joystick] = true;
+  return HostOpenJoystick(joystick);
 }
+
+bool KInput::IsJoystickPresent(int joystick) { return joystickReady(joystick); }
 
 void KInput::ReleaseJoystick(int joystick) {
   if (!validJoystick(joystick) || !captured[joystick]) return;

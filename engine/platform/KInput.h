@@ -40,8 +40,12 @@ class KInput {
   static void ShowMouse();
   static void HideMouse();
 
+  // Captures the joystick: true when a device is there now; one plugged in
+  // (or back in) later is opened as it arrives, until ReleaseJoystick.
   static bool CaptureJoystick(int joystick);
   static void ReleaseJoystick(int joystick);
+  // True while a captured joystick has its device plugged in.
+  static bool IsJoystickPresent(int joystick);
   static bool JoystickLeft(int joystick);
   static bool JoystickRight(int joystick);
   static bool JoystickUp(int joystick);

@@ -11,6 +11,7 @@
 
 #include "engine/host/host_clock.h"
 #include "engine/host/host_system.h"
+#include "engine/host/host_window.h"
 
 namespace {
 
@@ -102,6 +103,14 @@ const char *KSystem::MakeFilePath(const char *name) {
   }
   return pathResult;
 }
+
+uint64_t KSystem::GetProcessMilliseconds() {
+  const uint64_t now = HostMilliseconds();
+  const uint64_t inactive = HostInactiveMs();
+  return now > inactive ? now - inactive : 0;
+}
+
+int64_t KSystem::GetCalendarSeconds() { return HostCalendarSeconds(); }
 
 uint32_t KSystem::GetMilliseconds() {
   const uint32_t raw = RawMilliseconds();

@@ -40,6 +40,11 @@ public:
   static void SetWritePathResolver(KWritePathResolver resolver);
   // Engine time in milliseconds; starts at 0, never runs backwards.
   static uint32_t GetMilliseconds();
+  // Milliseconds since the process started, less the time spent waiting for
+  // an inactive or minimised window (the game's own frame clock).
+  static uint64_t GetProcessMilliseconds();
+  // Calendar time in seconds since 1970 (the random generator's seed).
+  static int64_t GetCalendarSeconds();
   // Drops the time that passed since the last reading (used after pauses).
   static void ResetClock();
   // Blocking message box with an OK button; returns the box's result (1 = OK).

@@ -24,6 +24,7 @@ constexpr int kScreenshotFormat = 2;  // TGA
 constexpr int kKeyLeftShift = 5, kKeyPrintScreen = 97;
 constexpr float kPi = 3.14159265f;
 constexpr float kViewDepth = 100.0f;  // the projection keeps z within -100 .. 100
+constexpr const char* kIconFile = "icon.bmp";  // the window's icon, beside the program
 
 int32_t screenshotCount = 0;
 
@@ -77,14 +78,22 @@ bool KWindowDD::CreateGameWindow(short w, short h, short d, bool windowed, const
 
 bool KWindowDD::CreateWindowAndDevice() {
   if (width < 1 || height < 1) return false;
-  // The host window is made with a GL context it does not need; the renderer
-  // puts its own drawing on it.
-  if (!HostCreateGLWindow(width, height, fullScreen, title, false)) return false;
+  // A plain window: the renderer picks whatever driver works on it, the
+  // software one included, so no OpenGL is needed.
+  if (!HostCreatePlainWindow(width, height, fullScreen, title)) {
+    // A window manager that will not go full screen still gets a window.
+    if (!fullScreen || !HostCreatePlainWindow(width, height, false, title)) return false;
+    fullScreen = false;
+  }
   windowHandle = HostSDLWindow();
   HostSetMessageSink(messageSink, this);
   HostShowWindow();
   KInput::InitInput(windowHandle);
-  return InitDevice();
+  const bool ok = InitDevice();
+  // Set once the renderer chose its driver: trying one may rebuild the
+  // system window underneath.
+  HostSetWindowIconFile(KSystem::MakeFilePath(kIconFile));
+  return ok;
 }
 
 bool KWindowDD::InitDevice() {
@@ -169,6 +178,7 @@ void KWindowDD::DrawFadeOverlay() {
 }
 
 void KWindowDD::FlipBackBuffer(bool waitIfInactive, bool resetView) {
+  bool shown = false, vsync = false;
   if (device != nullptr) {
     if (softwareCursor) {
       SetDefaultWorldView();
@@ -176,7 +186,8 @@ void KWindowDD::FlipBackBuffer(bool waitIfInactive, bool resetView) {
     }
     if (fadeLevel < 1.0f) DrawFadeOverlay();
     HostDeviceSetVSync(device, frameIntervalMs >= 0);
-    HostDevicePresent(device);
+    shown = HostDevicePresent(device);
+    vsync = HostDeviceHasVSync(device);
     if (resetView) SetDefaultWorldView();
   } else if (!HostWindowExists()) {
     return;
@@ -185,7 +196,7 @@ void KWindowDD::FlipBackBuffer(bool waitIfInactive, bool resetView) {
   // the device is tried again.
   ProcessEvents();
   if (frameIntervalMs >= 0) {
-    HostPaceFrame(std::max(static_cast<double>(frameIntervalMs), kHostMinFrameIntervalMs));
+    HostPaceFrame(HostFrameIntervalMs(frameIntervalMs, shown, vsync, HostDisplayRefreshMs()));
   }
   if (waitIfInactive) WaitWhileInactive();
 }
@@ -235,18 +246,26 @@ void KWindowDD::WaitWhileInactive() {
 // --- mode switches -----------------------------------------------------------------------
 
 bool KWindowDD::ToggleFullScreen(bool wanted) {
+  // A message box may have taken the window out of full screen meanwhile.
+  if (windowHandle != nullptr && HostWindowExists()) fullScreen = HostIsWindowFullScreen();
   if (wanted == fullScreen || windowHandle == nullptr || !HostWindowExists()) return fullScreen;
-  // Everything is rebuilt: device, window, and then every picture.
-  ReleaseDevice();
-  HostSetMessageSink(nullptr, nullptr);
-  HostDestroyWindow();
-  windowHandle = nullptr;
+  // The window switches in place, so it never goes away; a refused switch
+  // leaves everything as it was.
+  if (!HostSetWindowFullScreen(wanted)) return fullScreen;
   fullScreen = wanted;
   savedModeWidth = savedModeHeight = savedModeDepth = 0;
-  const bool ok = CreateWindowAndDevice();
-  KGraphicDD::RestoreAllPictures();
+  // The device is rebuilt for the new mode. When that fails the window goes
+  // back to the mode that had one; should that fail too, the next frames keep
+  // trying (events and pacing go on meanwhile).
+  if (!InitDevice() && HostSetWindowFullScreen(!wanted)) {
+    fullScreen = !wanted;
+    InitDevice();
+  }
+  if (device != nullptr) KGraphicDD::RestoreAllPictures();
   quitRequest = false;
-  return ok;
+  // A switch that happened answers true whichever way it went; one that had
+  // to be undone answers the mode the window kept.
+  return fullScreen == wanted ? true : fullScreen;
 }
 
 // --- screenshots -------------------------------------------------------------------------

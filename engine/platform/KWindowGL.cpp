@@ -1,7 +1,7 @@
 // KWindowGL: window, OpenGL context, events, pacing and screenshots.
 #include "engine/platform/KWindowGL.h"
 
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -25,6 +25,7 @@ constexpr int kProbeSide = 256;
 constexpr int kInactivePollMs = 250;     // waits wake this often to re-check the window
 constexpr int kDefaultModeDepth = 16;
 constexpr int kScreenshotFormat = 2;     // TGA
+constexpr const char* kIconFile = "icon.bmp";  // the window's icon, beside the program
 constexpr int kKeyLeftShift = 5, kKeyF12 = 21, kKeyPrintScreen = 97;
 
 int32_t screenshotCount = 0;
@@ -114,6 +115,7 @@ bool KWindowGL::CreateGameWindow(short w, short h, short d, bool windowed, const
   if (!HostCreateGLWindow(width, height, fullScreen, title, depthBuffer)) return false;
   windowHandle = HostSDLWindow();
   HostSetMessageSink(messageSink, this);
+  if (!probeMode) HostSetWindowIconFile(KSystem::MakeFilePath(kIconFile));
   if (!probeMode) {
     SetTitle(title);
     HostShowWindow();
@@ -163,16 +165,15 @@ bool KWindowGL::ToggleFullScreen(bool wanted) {
   // A message box leaves full screen on its own; follow what the host did.
   if (HostWindowExists()) fullScreen = HostIsWindowFullScreen();
   if (wanted == fullScreen || !HostWindowExists()) return fullScreen;
+  // A switch the window manager refuses leaves the mode as it was.
   if (!wanted) {
     RestoreDisplayMode();
-    HostSetWindowFullScreen(false);
-    fullScreen = false;
-    return false;
+    if (HostSetWindowFullScreen(false)) fullScreen = false;
+    return fullScreen;
   }
   ChangeDisplayMode(width, height, depth);
-  HostSetWindowFullScreen(true);
-  fullScreen = true;
-  return true;
+  if (HostSetWindowFullScreen(true)) fullScreen = true;
+  return fullScreen;
 }
 
 bool KWindowGL::HasFocus() { return HostWindowIsActive(); }
@@ -193,6 +194,9 @@ void KWindowGL::FlipBackBuffer(bool waitIfInactive, bool resetView) {
     KGraphicGL::DrawFadeOverlay(fadeLevel);
     KGraphicGL::ForgetBoundTexture();
   }
+  // The back buffer is only sure to hold the frame until it is swapped: a
+  // screenshot asked for now is taken from it first.
+  TakeScreenshotIfAsked();
   HostPresentFrame();
   if (resetView) SetDefaultWorldView();
   ProcessEvents();
@@ -214,6 +218,11 @@ void KWindowGL::WaitWhileInactive() {
 }
 
 void KWindowGL::ProcessEvents() {
+  TakeScreenshotIfAsked();
+  HostPumpMessages();
+}
+
+void KWindowGL::TakeScreenshotIfAsked() {
   if (KInput::IsKeyDown(kKeyLeftShift) &&
       (KInput::IsKeyDown(kKeyPrintScreen) || KInput::IsKeyDown(kKeyF12))) {
     ++screenshotCount;
@@ -225,7 +234,6 @@ void KWindowGL::ProcessEvents() {
     KInput::WaitKeyRelease(kKeyF12);
     KInput::WaitKeyRelease(kKeyLeftShift);
   }
-  HostPumpMessages();
 }
 
 bool KWindowGL::IsQuitting() { return quitRequest; }

@@ -66,6 +66,9 @@ class KWindowGL : public KWindow {
   bool ChangeDisplayMode(int width, int height, int depth);
   void RestoreDisplayMode();
   void WaitWhileInactive();
+  // The screenshot hot key: writes the next "screenshot%d.tga" from the back
+  // buffer, then waits until the keys are released.
+  void TakeScreenshotIfAsked();
 
   KWindowHandle parentWindow = nullptr;
   float clearR = 0.0f, clearG = 0.0f, clearB = 0.0f, clearA = 0.0f;

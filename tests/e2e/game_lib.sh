@@ -34,6 +34,7 @@ make_game_dir() {
   cp "$game_src" "$game_dir/bramblets2"
   ln -s "$data" "$game_dir/data.dat"
   [[ -d "$game_src_dir/audio" ]] && ln -s "$game_src_dir/audio" "$game_dir/audio"
+  [[ -f "$game_src_dir/icon.bmp" ]] && ln -s "$game_src_dir/icon.bmp" "$game_dir/icon.bmp"
   cp "$game_src_dir"/tarn/*.pak "$game_src_dir"/tarn/world1.prp "$game_dir/tarn/" 2>/dev/null
   export XDG_DATA_HOME="$e2e_tmp/xdg"
   export HOME="$e2e_tmp/home"

@@ -19,18 +19,23 @@ trap e2e_cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Starts Xvfb on a free display (random high number so parallel tests don't
-# collide) and evilwm on it. Sets DISPLAY, SCREEN_W and SCREEN_H.
+# collide) and evilwm on it. Sets DISPLAY, SCREEN_W and SCREEN_H. With
+# E2E_NO_GLX=1 the server has no GLX, as many remote desktops and virtual
+# machines: nothing can use OpenGL on it.
 start_display() {
   SCREEN_W=${SCREEN_W:-1280}
   SCREEN_H=${SCREEN_H:-1024}
   local attempt n pid i
+  local server_options=()
+  [[ "${E2E_NO_GLX:-0}" == 1 ]] && server_options=(-extension GLX)
   for attempt in $(seq 10); do
     n=$((200 + RANDOM % 700))
     if [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; then
       n=""
       continue
     fi
-    Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp >"$e2e_tmp/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp "${server_options[@]}" \
+      >"$e2e_tmp/xvfb.log" 2>&1 &
     pid=$!
     for i in $(seq 100); do
       [[ -S /tmp/.X11-unix/X$n ]] && break
@@ -46,6 +51,10 @@ start_display() {
     n=""
   done
   [[ -n "$n" ]] || fail "Xvfb did not start"
+  if [[ "${E2E_NO_GLX:-0}" == 1 ]] && command -v xdpyinfo >/dev/null &&
+     DISPLAY=":$n" xdpyinfo -queryExtensions 2>/dev/null | grep -q 'GLX'; then
+    fail "the server on :$n still offers GLX"
+  fi
   export DISPLAY=":$n"
   unset SDL_VIDEODRIVER WAYLAND_DISPLAY
   export SDL_AUDIODRIVER=dummy  # no sound card under test; keeps the logs quiet

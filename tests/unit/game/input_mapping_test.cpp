@@ -97,13 +97,26 @@ TEST_F(InputMappingTest, StickThresholdsAndButtons) {
   EXPECT_EQ(ReadJoystick() & ConfirmMask, BitJoyConfirm);
 }
 
-TEST_F(InputMappingTest, WithoutAJoystickItsBitsKeepTheirLastValue) {
-  EXPECT_EQ(ReadJoystick(), 0u);
-  stick(0, 32768, K_JOY_BUTTON6);
-  EXPECT_EQ(ReadJoystick(), BitJoyLeft | BitJoyEscape);
-  stick(32768, 32768, 0);
-  joystickPresent = false;
-  EXPECT_EQ(ReadJoystick(), BitJoyLeft | BitJoyEscape);
+TEST_F(InputMappingTest, JoystickFlagFollowsPluggingAndUnplugReleasesItsBits) {
+  EXPECT_EQ(ReadJoystick(), 0u);  // nothing captured
+  EXPECT_FALSE(joystickPresent);
+  stick(0, 32768, K_JOY_BUTTON6 | K_JOY_BUTTON2);
+  EXPECT_EQ(ReadJoystick(), BitJoyLeft | BitJoyEscape | BitJoyJump | BitJoyConfirm);
+  EXPECT_TRUE(joystickPresent);
+
+  // Pulled out with the stick and buttons held: the flag (and the device icon
+  // with it) drops and nothing stays pressed, keyboard bits untouched.
+  KInput::SetKeyDownForTest(KeyLeft, true);
+  ReadKeyboard();
+  HostInjectJoystick(0, false, 0, 32768, K_JOY_BUTTON6 | K_JOY_BUTTON2);
+  EXPECT_EQ(ReadJoystick(), BitLeft);
+  EXPECT_FALSE(joystickPresent);
+  EXPECT_FALSE(joyJumpHeld);
+
+  // Plugged back in: read again without a new capture.
+  HostInjectJoystick(0, true, 65535, 32768, 0);
+  EXPECT_EQ(ReadJoystick(), BitLeft | BitJoyRight);
+  EXPECT_TRUE(joystickPresent);
 }
 
 TEST_F(InputMappingTest, MouseClearsEnterButTheFramesOrStillSeesTheKeyboard) {

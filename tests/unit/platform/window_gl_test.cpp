@@ -216,3 +216,46 @@ TEST_F(WindowTest, HotKeyWritesOneNumberedScreenshotPerPress) {
   HostOverrideProgramDirectory(nullptr);
   KSystem::InitSystem();
 }
+
+TEST_F(WindowTest, HotKeyScreenshotHoldsTheFrameBeingPresentedAtEverySize) {
+  const std::string dir = ::testing::TempDir();
+  HostOverrideProgramDirectory(dir.substr(0, dir.size() - 1).c_str());
+  KSystem::InitSystem();
+  struct Case { bool fullScreen; float r, g, b; uint8_t expected[4]; };
+  const Case cases[] = {{false, 0.0f, 0.0f, 1.0f, {0, 0, 255, 255}},
+                        {true, 0.0f, 1.0f, 0.0f, {0, 255, 0, 255}}};
+  for (const Case& c : cases) {
+    window->ToggleFullScreen(c.fullScreen);
+    HostPumpMessages();
+    window->SetClearColor(c.r, c.g, c.b, 1.0f);
+    window->SetWorldView(0, 0, 0, 1, true);
+    const int32_t number = KWindowGL::GetScreenshotCount() + 1;
+    KInput::SetKeyDownForTest(5, true);
+    KInput::SetKeyDownForTest(97, true);
+    window->FlipBackBuffer(false, true);
+    ASSERT_EQ(KWindowGL::GetScreenshotCount(), number);
+    const std::string file = dir + "screenshot" + std::to_string(number) + ".tga";
+    std::vector<uint8_t> bytes = ReadBytes(file);
+    HostImage image;
+    ASSERT_TRUE(HostDecodeImage(bytes.data(), bytes.size(), kImageTga, 4096, &image));
+    ASSERT_EQ(image.width, 800);
+    const uint8_t* p = &image.rgba[(300 * 800 + 400) * 4];
+    EXPECT_EQ(std::vector<uint8_t>(p, p + 4), std::vector<uint8_t>(c.expected, c.expected + 4))
+        << (c.fullScreen ? "full screen" : "window");
+    std::remove(file.c_str());
+  }
+  HostOverrideProgramDirectory(nullptr);
+  KSystem::InitSystem();
+}
+
+TEST_F(WindowTest, RefusedSwitchKeepsTheModeItHad) {
+  HostFailModeSwitches(1);
+  EXPECT_FALSE(window->ToggleFullScreen(true));
+  EXPECT_FALSE(HostIsWindowFullScreen());
+  EXPECT_TRUE(window->ToggleFullScreen(true));
+  HostFailModeSwitches(1);
+  EXPECT_TRUE(window->ToggleFullScreen(false));  // still full screen
+  EXPECT_TRUE(HostIsWindowFullScreen());
+  EXPECT_FALSE(window->ToggleFullScreen(false));
+  HostFailModeSwitches(0);
+}
