@@ -130,7 +130,7 @@ TEST_P(SecretRoute, ReachesTheSecretAndFinishes) {
   const SecretRun run = Replay(frames, secrets);
   EXPECT_TRUE(run.stage.finished) << "stage " << stage << ": " << run.stage.error;
   EXPECT_FALSE(run.stage.lifeLost) << "stage " << stage << ": " << run.stage.error;
-  EXPECT_EQ(lives, livesAtStart);
+  EXPECT_GE(lives, livesAtStart);  // a life may be won on the way, never lost
   EXPECT_GE(run.secretFrame, 1) << "stage " << stage << ": the secret route never enters the secret";
   std::printf("stage %d: secret on frame %d, finished on frame %d\n", stage, run.secretFrame,
               run.stage.finishFrame);
