@@ -255,3 +255,16 @@ TEST_F(ControlsFileOnDiskTest, AnInstalledGameReadsThePerUserFile) {
   WriteAll(dir_ + "/bramblets2.installed", dir_ + "\n");
   EXPECT_EQ(LoadControlsFile().actions[ActionJump].keys, std::vector<int>{kKeyJ});
 }
+
+TEST(ControlsFile, TheInstalledExampleHoldsTheGameKeysExactly) {
+  std::ifstream in(std::string(BR_SOURCE_DIR) + "/data/desktop/controls.cfg", std::ios::binary);
+  ASSERT_TRUE(in.good());
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  std::vector<ControlsProblem> problems;
+  EXPECT_TRUE(SameBindings(Parse(text, &problems), DefaultControlBindings()));
+  EXPECT_TRUE(problems.empty()) << problems[0].line << ": " << problems[0].text;
+  // Every action has its line, so the example shows them all.
+  for (int a = 0; a < kControlActionCount; ++a)
+    EXPECT_NE(text.find(std::string("\n") + ControlActionName(static_cast<ControlAction>(a)) + " "),
+              std::string::npos) << ControlActionName(static_cast<ControlAction>(a));
+}
