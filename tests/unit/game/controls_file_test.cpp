@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <set>
 #include <string>
 
@@ -141,37 +140,6 @@ TEST(ControlsFile, SwapsAreFineButNoKeyOrButtonEverServesTwoMovements) {
   b = Parse("jump = Left\nleft = Left\n", &problems);
   EXPECT_EQ(ProblemLines(problems), (std::vector<int>{1, 2}));
   EXPECT_TRUE(SameBindings(b, DefaultControlBindings()));
-}
-
-TEST(ControlsFile, GarbageNeverYieldsAKeyOutsideTheTableOrASharedMovementKey) {
-  const std::vector<std::string> pieces = {
-      "left", "right", "up", "down", "jump", "run", "pause", "escape", "confirm", "fly", "=",
-      ",", " ", "\n", "\r", "#", "pad:", "a", "x", "start", "Space", "Left", "Right", "J",
-      "Left Ctrl", std::string(1, '\0'), "\xFF\xFE", std::string(300, 'k'), "=="};
-  std::mt19937 random(20240613);
-  for (int round = 0; round < 400; ++round) {
-    std::string text;
-    const int count = static_cast<int>(random() % 60);
-    for (int i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
-    std::vector<ControlsProblem> problems;
-    const ControlBindings b = Parse(text, &problems);
-    std::set<int> lines;
-    for (const auto& p : problems) EXPECT_TRUE(lines.insert(p.line).second) << "line told twice";
-    std::set<int> movementKeys;
-    uint32_t movementButtons = 0;
-    for (int a = 0; a < kControlActionCount; ++a) {
-      for (int key : b.actions[a].keys) {
-        EXPECT_TRUE(key >= 0 && key < KInput::kKeyCount) << key;
-        if (IsMovementAction(static_cast<ControlAction>(a))) {
-          EXPECT_TRUE(movementKeys.insert(key).second) << "key " << key << " in: " << text;
-        }
-      }
-      if (IsMovementAction(static_cast<ControlAction>(a))) {
-        EXPECT_EQ(movementButtons & b.actions[a].buttons, 0u) << text;
-        movementButtons |= b.actions[a].buttons;
-      }
-    }
-  }
 }
 
 namespace {
