@@ -3,8 +3,14 @@
 #                           next to its own executable): bramblets2, data.dat,
 #                           tarn/ (stages, tile kinds), audio/, icon.bmp
 #   P/bin/bramblets2        a relative symbolic link to the game
-#   P/share/applications/bramblets2.desktop
+#   P/share/applications/org.bramblets2.bramblets2.desktop
+#   P/share/metainfo/org.bramblets2.bramblets2.metainfo.xml  what software
+#                           centres list the game by (its id names the
+#                           desktop entry)
 #   P/share/icons/hicolor/<n>x<n>/apps/bramblets2.png
+#   P/share/man/man6/bramblets2.6   the manual page
+#   P/share/doc/bramblets2/controls.cfg   a commented example of the
+#                           player's own keys, holding the game's own
 #   P/lib/bramblets2/bramblets2.installed   the marker that makes it an
 #                           installed game: it names the folder it was
 #                           installed into
@@ -15,7 +21,11 @@
 # progress and edited stages in force.
 
 set(BR_INSTALL_GAME_DIR lib/bramblets2)
+set(BR_INSTALL_DOC_DIR share/doc/bramblets2)
 set(BR_ICON_SIZES 32 64 128 256)
+# The desktop entry's name and the metainfo's id, which must be the same.
+set(BR_DESKTOP_ID org.bramblets2.bramblets2)
+set(BR_DESKTOP_SOURCE ${CMAKE_SOURCE_DIR}/data/desktop)
 
 install(TARGETS bramblets2 RUNTIME DESTINATION ${BR_INSTALL_GAME_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/data.dat DESTINATION ${BR_INSTALL_GAME_DIR} OPTIONAL)
@@ -50,7 +60,7 @@ install(CODE "
   if(exec MATCHES \" \")
     set(exec \"\\\"\${exec}\\\"\")
   endif()
-  file(WRITE \"${BR_INSTALL_STAGE}/bramblets2.desktop\" \"[Desktop Entry]
+  file(WRITE \"${BR_INSTALL_STAGE}/${BR_DESKTOP_ID}.desktop\" \"[Desktop Entry]
 Type=Application
 Version=1.0
 Name=BrAmBl3tS 2
@@ -63,7 +73,18 @@ Categories=Game;ArcadeGame;
 Keywords=platform;jump;arcade;
 \")
   file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\" TYPE FILE
-       FILES \"${BR_INSTALL_STAGE}/bramblets2.desktop\")
+       FILES \"${BR_INSTALL_STAGE}/${BR_DESKTOP_ID}.desktop\")
+")
+install(FILES ${BR_DESKTOP_SOURCE}/${BR_DESKTOP_ID}.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${BR_DESKTOP_SOURCE}/controls.cfg DESTINATION ${BR_INSTALL_DOC_DIR})
+
+# The manual page names the installed folders by their final paths.
+install(CODE "
+  get_filename_component(BR_GAME_DIR \"\${CMAKE_INSTALL_PREFIX}/${BR_INSTALL_GAME_DIR}\" ABSOLUTE)
+  get_filename_component(BR_DOC_DIR \"\${CMAKE_INSTALL_PREFIX}/${BR_INSTALL_DOC_DIR}\" ABSOLUTE)
+  configure_file(\"${BR_DESKTOP_SOURCE}/bramblets2.6\" \"${BR_INSTALL_STAGE}/bramblets2.6\" @ONLY)
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/man/man6\" TYPE FILE
+       FILES \"${BR_INSTALL_STAGE}/bramblets2.6\")
 ")
 
 # The icon is cut from the generated sprite sheet (a painted berry when the

@@ -139,6 +139,7 @@ int GameStartup() {
   KSystem::SetWritePathResolver(UserFileWritePath);
   SeedRandom(static_cast<uint32_t>(KSystem::GetCalendarSeconds()));
   ReadConfig();
+  SetControlBindings(LoadControlsFile());  // the player's own keys, if any
   if (!InitializeGraphics()) {
     ShowProblem("InitializeGraphics Failed!");
     return StartupFailed;

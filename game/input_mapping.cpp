@@ -17,6 +17,22 @@ void setBits(InputBits bits, bool on) {
   else inputBits &= ~bits;
 }
 
+ControlBindings& bindings() {
+  static ControlBindings current = DefaultControlBindings();
+  return current;
+}
+
+bool anyKeyDown(ControlAction action) {
+  for (int key : bindings().actions[action].keys)
+    if (KInput::IsKeyDown(key)) return true;
+  return false;
+}
+
+bool anyButtonDown(ControlAction action) {
+  const uint32_t buttons = bindings().actions[action].buttons;
+  return buttons != 0 && KInput::JoystickButton(kJoystick, buttons);
+}
+
 // A latched button: the bits are set on the first poll it is down and stay
 // set while it is held; released, the latch and the bits clear.
 void latch(bool down, bool* held, InputBits bits) {
@@ -34,23 +50,22 @@ void latch(bool down, bool* held, InputBits bits) {
 InputBits inputBits = 0;
 bool jumpKeyHeld = false;
 bool joyJumpHeld = false;
+bool joyConfirmHeld = false;
 bool joystickPresent = false;
 float mouseX = 0.0f;
 float mouseY = 0.0f;
 
 InputBits ReadKeyboard() {
   setBits(BitEditor, KInput::IsKeyDown(KeyF1));
-  setBits(BitLeft, KInput::IsKeyDown(KeyLeft));
-  setBits(BitRight, KInput::IsKeyDown(KeyRight));
-  setBits(BitDown, KInput::IsKeyDown(KeyDown));
-  setBits(BitUp, KInput::IsKeyDown(KeyUp));
-  setBits(BitPause, KInput::IsKeyDown(KeyP));
-  setBits(BitAction, KInput::IsKeyDown(KeyLeftShift) || KInput::IsKeyDown(KeyRightShift));
-  setBits(BitEnter, KInput::IsKeyDown(KeyEnter));
-  setBits(BitEscape, KInput::IsKeyDown(KeyEscape));
-  const bool jump = KInput::IsKeyDown(KeySpace) || KInput::IsKeyDown(KeyLeftControl) ||
-                    KInput::IsKeyDown(KeyRightControl);
-  latch(jump, &jumpKeyHeld, BitJump);
+  setBits(BitLeft, anyKeyDown(ActionLeft));
+  setBits(BitRight, anyKeyDown(ActionRight));
+  setBits(BitDown, anyKeyDown(ActionDown));
+  setBits(BitUp, anyKeyDown(ActionUp));
+  setBits(BitPause, anyKeyDown(ActionPause));
+  setBits(BitAction, anyKeyDown(ActionRun));
+  setBits(BitEnter, anyKeyDown(ActionConfirm));
+  setBits(BitEscape, anyKeyDown(ActionEscape));
+  latch(anyKeyDown(ActionJump), &jumpKeyHeld, BitJump);
   return inputBits;
 }
 
@@ -61,17 +76,21 @@ InputBits ReadJoystick() {
   if (!joystickPresent) {
     setBits(kJoystickBits, false);
     joyJumpHeld = false;
+    joyConfirmHeld = false;
     return inputBits;
   }
-  setBits(BitJoyLeft, KInput::JoystickLeft(kJoystick));
-  setBits(BitJoyRight, KInput::JoystickRight(kJoystick));
-  setBits(BitJoyUp, KInput::JoystickUp(kJoystick));
-  setBits(BitJoyDown, KInput::JoystickDown(kJoystick));
-  setBits(BitJoyAction, KInput::JoystickButton(kJoystick, K_JOY_BUTTON1));
-  latch(KInput::JoystickButton(kJoystick, K_JOY_BUTTON2), &joyJumpHeld,
-        BitJoyJump | BitJoyConfirm);
-  setBits(BitJoyEscape, KInput::JoystickButton(kJoystick, K_JOY_BUTTON6));
-  setBits(BitJoyPause, KInput::JoystickButton(kJoystick, K_JOY_BUTTON9 | K_JOY_BUTTON10));
+  // The stick always steers; buttons bound to a direction steer too.
+  setBits(BitJoyLeft, KInput::JoystickLeft(kJoystick) || anyButtonDown(ActionLeft));
+  setBits(BitJoyRight, KInput::JoystickRight(kJoystick) || anyButtonDown(ActionRight));
+  setBits(BitJoyUp, KInput::JoystickUp(kJoystick) || anyButtonDown(ActionUp));
+  setBits(BitJoyDown, KInput::JoystickDown(kJoystick) || anyButtonDown(ActionDown));
+  setBits(BitJoyAction, anyButtonDown(ActionRun));
+  // Jump and confirm latch alike: on the same button (as by default) they
+  // set and clear together, exactly as one shared latch.
+  latch(anyButtonDown(ActionJump), &joyJumpHeld, BitJoyJump);
+  latch(anyButtonDown(ActionConfirm), &joyConfirmHeld, BitJoyConfirm);
+  setBits(BitJoyEscape, anyButtonDown(ActionEscape));
+  setBits(BitJoyPause, anyButtonDown(ActionPause));
   return inputBits;
 }
 
@@ -91,6 +110,11 @@ void ResetInputMapping() {
   inputBits = 0;
   jumpKeyHeld = false;
   joyJumpHeld = false;
+  joyConfirmHeld = false;
   mouseX = 0.0f;
   mouseY = 0.0f;
 }
+
+void SetControlBindings(const ControlBindings& newBindings) { bindings() = newBindings; }
+
+const ControlBindings& CurrentControlBindings() { return bindings(); }

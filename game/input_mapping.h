@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "game/controls_file.h"
+
 typedef uint32_t InputBits;
 
 enum : InputBits {
@@ -57,7 +59,8 @@ constexpr int KeyPageDown = 99;
 
 extern InputBits inputBits;    // the stored word
 extern bool jumpKeyHeld;       // latch of the keyboard jump keys
-extern bool joyJumpHeld;       // latch of joystick button 2
+extern bool joyJumpHeld;       // latch of the joystick's jump buttons
+extern bool joyConfirmHeld;    // latch of the joystick's confirm buttons
 extern bool joystickPresent;   // joystick 0 is plugged in (updated by ReadJoystick)
 extern float mouseX;           // cursor position in the frame, pixels
 extern float mouseY;
@@ -67,5 +70,11 @@ InputBits ReadJoystick();
 InputBits ReadMouse();
 InputBits ReadKeyboardAndJoystick();
 
-// Clears the word, both latches and the mouse position (a fresh start).
+// Clears the word, the latches and the mouse position (a fresh start); the
+// bindings stay.
 void ResetInputMapping();
+
+// The keys and buttons the readers fold into the action bits (the game's own
+// until replaced). F1, F, G and the editor's keys are read as they are.
+void SetControlBindings(const ControlBindings& bindings);
+const ControlBindings& CurrentControlBindings();

@@ -6,7 +6,8 @@ target_compile_options(game_shot PRIVATE ${BR_WARNINGS})
 target_link_libraries(game_shot PRIVATE engine)
 set_target_properties(game_shot PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
-foreach(script game_play game_close game_install game_missing_files game_kill_tally)
+foreach(script game_play game_close game_install game_missing_files game_kill_tally
+               game_controls)
   if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh)
     continue()
   endif()

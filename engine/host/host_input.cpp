@@ -20,7 +20,8 @@ constexpr uint32_t kAxisCentre = 32768;
 constexpr int kMaxJoystickButtons = 32;
 
 // Buttons a game controller reports, and the joystick button (1-based) each
-// one stands for: A = 2, X = 1, Back = 6, Start = 9; the rest fill free slots.
+// one stands for: A = 2, X = 1, Back = 6, Start = 9; the rest fill free slots
+// (the player's own bindings may name any of them).
 struct ControllerButtonMap {
   SDL_GameControllerButton button;
   int joystickButton;
@@ -36,6 +37,17 @@ constexpr ControllerButtonMap kControllerButtons[] = {
     {SDL_CONTROLLER_BUTTON_LEFTSTICK, 8},
     {SDL_CONTROLLER_BUTTON_START, 9},
     {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 10},
+    {SDL_CONTROLLER_BUTTON_GUIDE, 11},
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, 12},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 13},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 14},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 15},
+    {SDL_CONTROLLER_BUTTON_MISC1, 16},
+    {SDL_CONTROLLER_BUTTON_PADDLE1, 17},
+    {SDL_CONTROLLER_BUTTON_PADDLE2, 18},
+    {SDL_CONTROLLER_BUTTON_PADDLE3, 19},
+    {SDL_CONTROLLER_BUTTON_PADDLE4, 20},
+    {SDL_CONTROLLER_BUTTON_TOUCHPAD, 21},
 };
 
 // Held keys, indexed by virtual key. Reset at program load (static storage).
@@ -179,6 +191,15 @@ uint32_t HostVirtualKeyFromScancode(int scancode) {
   }
 }
 
+uint32_t HostVirtualKeyFromKeyName(const char* name) {
+  if (name == nullptr || name[0] == '\0') return 0;
+  // SDL's scancode names: the physical key, whatever the keyboard layout,
+  // just as the key-state table is fed. A pure table lookup (no SDL_Init).
+  const SDL_Scancode scancode = SDL_GetScancodeFromName(name);
+  if (scancode == SDL_SCANCODE_UNKNOWN) return 0;
+  return HostVirtualKeyFromScancode(scancode);
+}
+
 void HostNoteKeyEvent(int scancode, bool down) {
   if (injected) return;
   const uint32_t vk = HostVirtualKeyFromScancode(scancode);
@@ -313,6 +334,14 @@ SDL_JoystickID instanceOf(const Joystick& j) {
 }
 
 }  // namespace
+
+int HostJoystickButtonFromControllerName(const char* name) {
+  if (name == nullptr || name[0] == '\0') return 0;
+  const SDL_GameControllerButton button = SDL_GameControllerGetButtonFromString(name);
+  for (const auto& map : kControllerButtons)
+    if (map.button == button) return map.joystickButton;
+  return 0;
+}
 
 bool HostOpenJoystick(int index) {
   if (!validJoystick(index)) return false;

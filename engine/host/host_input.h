@@ -31,6 +31,10 @@ bool HostIsVirtualKeyDown(uint32_t virtualKey);
 void HostClearKeyboardState();
 // Virtual-key number of an SDL scancode; 0 when the key has none.
 uint32_t HostVirtualKeyFromScancode(int scancode);
+// Virtual-key number of the key SDL names `name` (SDL's scancode names in
+// any letter case: "Space", "Left Ctrl", "J"); 0 when SDL has no such key or
+// the key has no virtual key.
+uint32_t HostVirtualKeyFromKeyName(const char* name);
 // Called by the event pump; ignored in injected mode.
 void HostNoteKeyEvent(int scancode, bool down);
 // Called by the event pump before it drains the queue: forgets the taps of
@@ -70,6 +74,10 @@ uint32_t HostJoystickX(int index);
 uint32_t HostJoystickY(int index);
 // Button bit mask: button n (1-based) is bit n-1. 0 when not open.
 uint32_t HostJoystickButtons(int index);
+// Joystick button (1-based, as in the mask above) that the game-controller
+// button SDL names `name` ("a", "back", "start", "dpup", ...) is read as;
+// 0 when SDL has no such button.
+int HostJoystickButtonFromControllerName(const char* name);
 
 // --- test seams ---------------------------------------------------------------
 void HostInjectKey(uint32_t virtualKey, bool down);

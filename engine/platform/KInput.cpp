@@ -14,6 +14,8 @@ constexpr uint32_t kAxisLow = 11;        // below: pushed to the left / up
 constexpr uint32_t kAxisHigh = 65500;    // above: pushed to the right / down
 constexpr int kCursorSide = 16;
 constexpr uint32_t kReleasePollMs = 1;   // WaitKeyRelease sleeps between pumps
+// The table has one Alt for both sides; a named left or right Alt is read as it.
+constexpr uint32_t kVkAlt = 0x12, kVkLeftAlt = 0xA4, kVkRightAlt = 0xA5;
 
 struct KeyEntry {
   int32_t keyCode;
@@ -115,6 +117,18 @@ int KInput::KeyFromVirtualKey(uint32_t virtualKey) {
 uint32_t KInput::VirtualKeyFromKey(int keyCode) {
   if (keyCode < 0 || keyCode >= kKeyCount) return kNoVirtualKey;
   return kKeyTable[keyCode].virtualKey;
+}
+
+int KInput::KeyFromName(const char* name) {
+  uint32_t vk = HostVirtualKeyFromKeyName(name);
+  if (vk == 0) return kNoKey;
+  if (vk == kVkLeftAlt || vk == kVkRightAlt) vk = kVkAlt;
+  return KeyFromVirtualKey(vk);
+}
+
+uint32_t KInput::JoystickButtonFromControllerName(const char* name) {
+  const int button = HostJoystickButtonFromControllerName(name);
+  return button > 0 ? 1u << (button - 1) : 0u;
 }
 
 bool KInput::IsLeftButtonDown() { return HostIsMouseButtonDown(kHostMouseLeft); }

@@ -32,6 +32,12 @@ class KInput {
   static int KeyFromVirtualKey(uint32_t virtualKey);
   // Virtual key of an engine key code; 9999 for codes outside 0..99.
   static uint32_t VirtualKeyFromKey(int keyCode);
+  // Engine key code of the key SDL names `name` ("Space", "Left Ctrl", "P",
+  // any letter case); 100 when the engine has no such key.
+  static int KeyFromName(const char* name);
+  // JoystickButton mask of the game-controller button SDL names `name` ("a",
+  // "back", "start", ...); 0 when there is no such button.
+  static uint32_t JoystickButtonFromControllerName(const char* name);
 
   static bool IsLeftButtonDown();
   static short GetMouseX();

@@ -23,7 +23,7 @@ cmake --install "$build" --prefix "$prefix" >"$e2e_tmp/install.log" 2>&1 ||
 game="$prefix/lib/bramblets2"
 for f in bin/bramblets2 lib/bramblets2/bramblets2 lib/bramblets2/data.dat lib/bramblets2/tarn/world1.prp \
          lib/bramblets2/bramblets2.installed \
-         lib/bramblets2/tarn/e1s1.pak share/applications/bramblets2.desktop \
+         lib/bramblets2/tarn/e1s1.pak share/applications/org.bramblets2.bramblets2.desktop \
          share/icons/hicolor/64x64/apps/bramblets2.png; do
   [[ -e "$prefix/$f" ]] || fail "not installed: $f"
 done
@@ -36,7 +36,7 @@ fi
 [[ -e "$game/tarn/br2.cfg" ]] && fail "a player's progress file was installed"
 compgen -G "$game/screenshot*" >/dev/null && fail "screenshots were installed"
 
-desktop="$prefix/share/applications/bramblets2.desktop"
+desktop="$prefix/share/applications/org.bramblets2.bramblets2.desktop"
 grep -qx 'Type=Application' "$desktop" || fail "desktop entry: no Type=Application"
 grep -qx 'Name=BrAmBl3tS 2' "$desktop" || fail "desktop entry: wrong Name"
 grep -qx 'Icon=bramblets2' "$desktop" || fail "desktop entry: wrong Icon"

@@ -1,7 +1,8 @@
 # A stage of the tests' own, finished by holding Right for a few seconds:
 # the hero starts on a stone floor with the key three tiles to his right and
 # the exit door against the right-hand wall, where he stops on it however
-# long a frame lasts. Source it; write_short_stage <path.pak>.
+# long a frame lasts. Source it; write_short_stage <path.pak> [wall column]:
+# with a column, a one-tile stone wall on the floor there must be jumped.
 
 short_stage_w=25
 short_stage_h=19
@@ -15,13 +16,14 @@ short_stage_exit=189
 # Writes the stage as a .pak: width, height (32-bit little-endian), then per
 # cell the 16-bit tile value (code + 48) and a 16-bit 0.
 write_short_stage() {
-  local out=$1 x y code bytes=""
+  local out=$1 wall=${2:--1} x y code bytes=""
   le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) 0 0; }
   bytes+=$(le32 $short_stage_w)$(le32 $short_stage_h)
   for ((y = 0; y < short_stage_h; y++)); do
     for ((x = 0; x < short_stage_w; x++)); do
       code=0
       if ((y >= 17 || x == 0 || x == short_stage_w - 1)); then code=$short_stage_stone; fi
+      if ((y == 16 && x == wall)); then code=$short_stage_stone; fi
       if ((y == 16 && x == 2)); then code=$short_stage_start; fi
       if ((y == 16 && x == 5)); then code=$short_stage_key; fi
       if ((y == 16 && x == short_stage_w - 2)); then code=$short_stage_exit; fi
@@ -36,10 +38,11 @@ write_short_stage() {
 }
 
 # Holds Right until the progress file $1 records stage 1 of episode 1 as
-# finished (up to $2 tenths of a second); fails otherwise. Needs fail and
-# shot_tool from game_lib.sh.
+# finished (up to $2 tenths of a second); fails otherwise. With a key $3
+# (an xdotool key name), that key is pressed for a while every second, to
+# jump. Needs fail and shot_tool from game_lib.sh.
 walk_until_stage_recorded() {
-  local cfg=$1 tries=$2 i progress=""
+  local cfg=$1 tries=$2 jump=${3:-} i progress=""
   [[ -n "${wid:-}" ]] && xdotool windowfocus "$wid" 2>/dev/null
   xdotool keydown Right
   for ((i = 0; i < tries; i++)); do
@@ -49,12 +52,17 @@ walk_until_stage_recorded() {
       sleep 0.05
       xdotool keydown Right
     fi
+    if [[ -n "$jump" ]]; then
+      ((i % 10 == 0)) && xdotool keydown "$jump"
+      ((i % 10 == 5)) && xdotool keyup "$jump"
+    fi
     progress=$("$shot_tool" config-read "$cfg" 2>/dev/null)
     [[ "$progress" == *"completed="[1-9]* ]] && break
     kill -0 "$game_pid" 2>/dev/null || { xdotool keyup Right; fail "the game ended while walking"; }
     sleep 0.1
   done
   xdotool keyup Right
+  [[ -n "$jump" ]] && xdotool keyup "$jump"
   [[ "$progress" == *"completed="[1-9]* ]] || { take_shot 2>/dev/null; fail "stage 1 never recorded as finished: ${progress:-no file}"; }
 }
 

@@ -5,6 +5,8 @@
 #include "engine/platform/KInput.h"
 #include "game/input_mapping.h"
 
+#include <string>
+
 namespace {
 
 class InputMappingTest : public ::testing::Test {
@@ -16,6 +18,7 @@ class InputMappingTest : public ::testing::Test {
     joystickPresent = false;
   }
   void TearDown() override {
+    SetControlBindings(DefaultControlBindings());
     KInput::ReleaseJoystick(0);
     joystickPresent = false;
     HostResetInjectedInput();
@@ -24,6 +27,11 @@ class InputMappingTest : public ::testing::Test {
   static void stick(uint32_t x, uint32_t y, uint32_t buttons) {
     HostInjectJoystick(0, true, x, y, buttons);
     joystickPresent = KInput::CaptureJoystick(0);
+  }
+  static void bind(const std::string& text) {
+    std::vector<ControlsProblem> problems;
+    SetControlBindings(ParseControlsText(text.data(), text.size(), &problems));
+    ASSERT_TRUE(problems.empty()) << problems[0].text;
   }
 };
 
@@ -132,4 +140,45 @@ TEST_F(InputMappingTest, MouseClearsEnterButTheFramesOrStillSeesTheKeyboard) {
   EXPECT_FALSE(inputBits & BitMouseButton);
   HostInjectMouse(300, 200, 2);  // right button is not the mouse bit
   EXPECT_FALSE(ReadMouse() & BitMouseButton);
+}
+
+TEST_F(InputMappingTest, ReboundKeysMakeTheSameBitsAndTheOldOnesGoQuiet) {
+  bind("jump = J\nconfirm = Space\nleft = A\n");
+  const int keyJ = KInput::KeyFromName("J"), keyA = KInput::KeyFromName("A");
+  key(keyJ, true);
+  EXPECT_EQ(ReadKeyboard(), BitJump);
+  inputBits = 0;
+  EXPECT_EQ(ReadKeyboard(), 0u);  // still latched while held
+  key(keyJ, false);
+  key(KeySpace, true);
+  EXPECT_EQ(ReadKeyboard(), BitEnter);  // Space now confirms and no longer jumps
+  key(KeySpace, false);
+  key(KeyLeft, true);
+  key(keyA, true);
+  EXPECT_EQ(ReadKeyboard(), BitLeft);
+  key(keyA, false);
+  EXPECT_EQ(ReadKeyboard(), 0u);  // the Left arrow walks no more
+  key(KeyLeft, false);
+  // Keys the game reads for itself are not bindings: F1 stays the editor's.
+  key(KeyF1, true);
+  EXPECT_EQ(ReadKeyboard(), BitEditor);
+}
+
+TEST_F(InputMappingTest, SwappedControllerButtonsSplitJumpFromConfirm) {
+  bind("jump = pad:x\nrun = pad:a\nleft = Left, pad:dpleft\n");
+  stick(32768, 32768, K_JOY_BUTTON1);
+  EXPECT_EQ(ReadJoystick(), BitJoyJump);  // X jumps, and confirms nothing
+  stick(32768, 32768, K_JOY_BUTTON1 | K_JOY_BUTTON2);
+  EXPECT_EQ(ReadJoystick(), BitJoyJump | BitJoyAction | BitJoyConfirm);  // A runs, still confirms
+  inputBits = 0;
+  EXPECT_EQ(ReadJoystick(), BitJoyAction);  // both latches held
+  stick(32768, 32768, K_JOY_BUTTON2);
+  EXPECT_EQ(ReadJoystick(), BitJoyAction);
+  EXPECT_FALSE(joyJumpHeld);
+  EXPECT_TRUE(joyConfirmHeld);
+  // A button bound to a direction steers like the stick.
+  stick(32768, 32768, KInput::JoystickButtonFromControllerName("dpleft"));
+  EXPECT_EQ(ReadJoystick(), BitJoyLeft);
+  stick(0, 32768, 0);
+  EXPECT_EQ(ReadJoystick(), BitJoyLeft);
 }

@@ -102,3 +102,35 @@ TEST_F(InputTest, JoystickThresholdsAndButtons) {
   EXPECT_FALSE(KInput::JoystickButton(0, 0xFFFFFFFFu));
 }
 
+
+TEST_F(InputTest, KeysAndControllerButtonsByTheirSdlNames) {
+  EXPECT_EQ(KInput::KeyFromName("Space"), 4);
+  EXPECT_EQ(KInput::KeyFromName("left ctrl"), 9);
+  EXPECT_EQ(KInput::KeyFromName("Right Ctrl"), 8);
+  EXPECT_EQ(KInput::KeyFromName("Return"), 7);
+  EXPECT_EQ(KInput::KeyFromName("Keypad Enter"), 7);  // the table has one Enter
+  EXPECT_EQ(KInput::KeyFromName("P"), 40);
+  EXPECT_EQ(KInput::KeyFromName("PageDown"), 99);
+  EXPECT_EQ(KInput::KeyFromName("Left Alt"), 77);     // and one Alt
+  EXPECT_EQ(KInput::KeyFromName("F13"), 100);         // SDL has it, the engine does not
+  EXPECT_EQ(KInput::KeyFromName("Blorp"), 100);
+  EXPECT_EQ(KInput::KeyFromName(""), 100);
+  EXPECT_EQ(KInput::KeyFromName(nullptr), 100);
+
+  EXPECT_EQ(KInput::JoystickButtonFromControllerName("x"), K_JOY_BUTTON1);
+  EXPECT_EQ(KInput::JoystickButtonFromControllerName("A"), K_JOY_BUTTON2);
+  EXPECT_EQ(KInput::JoystickButtonFromControllerName("back"), K_JOY_BUTTON6);
+  EXPECT_EQ(KInput::JoystickButtonFromControllerName("start"), K_JOY_BUTTON9);
+  EXPECT_EQ(KInput::JoystickButtonFromControllerName("rightstick"), K_JOY_BUTTON10);
+  // Every other button SDL names has a bit of its own.
+  uint32_t seen = K_JOY_BUTTON1 | K_JOY_BUTTON2 | K_JOY_BUTTON6 | K_JOY_BUTTON9 | K_JOY_BUTTON10;
+  for (const char* name : {"b", "y", "leftshoulder", "rightshoulder", "leftstick", "guide", "dpup",
+                           "dpdown", "dpleft", "dpright", "misc1", "paddle1", "touchpad"}) {
+    const uint32_t mask = KInput::JoystickButtonFromControllerName(name);
+    EXPECT_NE(mask, 0u) << name;
+    EXPECT_EQ(mask & seen, 0u) << name;
+    seen |= mask;
+  }
+  EXPECT_EQ(KInput::JoystickButtonFromControllerName("zz"), 0u);
+  EXPECT_EQ(KInput::JoystickButtonFromControllerName(""), 0u);
+}
