@@ -46,6 +46,10 @@ struct HarnessOptions {
   bool averagedTiming = false;       // true: the game's own averaging of a clock
                                      // stepped by frameMs (the first frame 0 ms);
                                      // false: frameTimeMs is exactly frameMs
+  float jitterMs = 0.0f;             // each frame's clock step is frameMs plus an even
+                                     // draw in [-jitterMs, +jitterMs] (use with
+                                     // averagedTiming: a wandering display clock)
+  uint32_t jitterSeed = 1;           // seeds those draws: the same seed, the same run
   int64_t calendarSeconds = 1000000; // seeds the random generator
   // false: draw calls are made but nothing is rasterised or presented; the
   // logic runs exactly as when drawn, pixels read back are undefined.
@@ -75,6 +79,8 @@ bool HarnessRunUntil(const std::function<bool()>& done, int maxFrames,
 // HarnessOptions::drawFrames), e.g. to draw only the frames a test looks at.
 void HarnessSetDrawFrames(bool draw);
 bool HarnessDrawsFrames();
+// The nominal frame time of the running harness (HarnessOptions::frameMs).
+float HarnessFrameMs();
 // Frames run since HarnessStart.
 int64_t HarnessFrameCount();
 // Records in the game's object list.
