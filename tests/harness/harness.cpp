@@ -261,7 +261,7 @@ bool HarnessStart(const HarnessOptions& options) {
     if (options.useGameData) {
       // The build tree's generated data, copied so the test never changes it.
       std::error_code ec;
-      fs::path build = fs::current_path(ec);
+      const fs::path build = HarnessGameDataDir();
       fs::copy_file(build / "data.dat", fs::path(h.dataDir) / "data.dat", ec);
       fs::copy(build / "tarn", fs::path(h.dataDir) / "tarn", fs::copy_options::recursive, ec);
       fs::create_directory_symlink(build / "audio", fs::path(h.dataDir) / "audio", ec);
@@ -322,6 +322,12 @@ void HarnessSetDrawFrames(bool draw) {
 bool HarnessDrawsFrames() { return h.options.drawFrames; }
 
 float HarnessFrameMs() { return h.options.frameMs; }
+
+std::string HarnessGameDataDir() {
+  if (const char* env = std::getenv("BR_GAME_DATA_DIR"); env && *env) return env;
+  std::error_code ec;
+  return fs::current_path(ec).string();
+}
 
 int HarnessRunFrames(int n, const HarnessInput& input) {
   int ran = 0;

@@ -40,7 +40,8 @@ struct HarnessOptions {
   // Program directory, used as it is. Empty: a fresh folder under /tmp with
   // minimal data (plain pictures, empty archive, all-zero tile kinds).
   std::string dataDir;
-  // A copy of the build tree's generated data instead (ignored with dataDir).
+  // A copy of the generated game data instead (see HarnessGameDataDir;
+  // ignored with dataDir).
   bool useGameData = false;
   float frameMs = 16.0f;             // every frame lasts exactly this long
   bool averagedTiming = false;       // true: the game's own averaging of a clock
@@ -108,6 +109,12 @@ std::string HarnessFormatInput(const HarnessInput& input);
 // the curtain is shut (episode pictures, StartGame). True when the game is
 // Playing afterwards.
 bool HarnessStartStage(int stage);
+
+// Where the generated game data (data.dat, tarn/, audio/) is read from: the
+// folder named by BR_GAME_DATA_DIR, else the current directory (the build
+// tree the tests run in). A build that generates no data of its own can run
+// its game tests on another build's data this way.
+std::string HarnessGameDataDir();
 
 // The program directory the game runs in (still valid after HarnessStop
 // when the folder was given in the options).

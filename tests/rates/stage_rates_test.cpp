@@ -43,7 +43,7 @@ class StageRate : public ::testing::TestWithParam<std::tuple<int, int>> {
 TEST_P(StageRate, PlanFinishesWithoutLosingALife) {
   const int stage = std::get<0>(GetParam());
   const Rate& rate = kRates[std::get<1>(GetParam())];
-  ASSERT_TRUE(episode::GameDataPresent()) << "no generated game data";
+  REQUIRE_GAME_DATA();
   std::string plan;
   ASSERT_TRUE(episode::ReadTextFile(episode::PlanPath(stage), &plan)) << episode::PlanPath(stage);
   dir_ = episode::MakeSilentDataDir();

@@ -69,7 +69,7 @@ class PlanRecords : public ::testing::TestWithParam<int> {};
 
 TEST_P(PlanRecords, TheCommittedRoute) {
   const int stage = GetParam();
-  ASSERT_TRUE(episode::GameDataPresent()) << "no generated game data";
+  REQUIRE_GAME_DATA();
   std::string committed;
   ASSERT_TRUE(episode::ReadTextFile(episode::RoutePath(stage), &committed)) << episode::RoutePath(stage);
   std::vector<HarnessInput> frames;
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Episode, PlanRecords, ::testing::Range(1, episode::kEpi
 TEST(RecordRoutes, FromPlans) {
   const std::vector<int> stages = StagesToRecord();
   if (stages.empty()) GTEST_SKIP() << "set BR_RECORD_STAGES to record routes";
-  ASSERT_TRUE(episode::GameDataPresent());
+  REQUIRE_GAME_DATA();
   const char* tryMs = std::getenv("BR_PLAN_FRAME_MS");
   const float frameMs = tryMs ? static_cast<float>(std::atof(tryMs)) : 16.0f;
   const bool dryRun = tryMs != nullptr;

@@ -241,8 +241,18 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 }
 
 bool GameDataPresent() {
+  const std::string root = HarnessGameDataDir() + "/";
   struct stat st;
-  return stat("data.dat", &st) == 0 && stat("tarn/e1s1.pak", &st) == 0 && stat("tarn/world1.prp", &st) == 0;
+  return stat((root + "data.dat").c_str(), &st) == 0 && stat((root + "tarn/e1s1.pak").c_str(), &st) == 0 &&
+         stat((root + "tarn/world1.prp").c_str(), &st) == 0;
+}
+
+bool GameDataExpected() {
+#ifdef BR_GAME_DATA_EXPECTED
+  return true;
+#else
+  return false;
+#endif
 }
 
 std::string MakeSilentDataDir() {
@@ -250,7 +260,7 @@ std::string MakeSilentDataDir() {
   if (dir.empty()) return dir;
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::path build = fs::current_path(ec);
+  const fs::path build = HarnessGameDataDir();
   fs::copy_file(build / "data.dat", fs::path(dir) / "data.dat", ec);
   fs::copy(build / "tarn", fs::path(dir) / "tarn", fs::copy_options::recursive, ec);
   if (ec || !HarnessMakeMinimalData(dir)) {

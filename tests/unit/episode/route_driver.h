@@ -50,8 +50,20 @@ std::string PlanPath(int stage);
 bool ReadTextFile(const std::string& path, std::string* out);
 bool WriteTextFile(const std::string& path, const std::string& text);
 
-// True when the build tree holds the generated game data (data.dat, stages).
+// True when the generated game data (data.dat, stages) is there to play,
+// in the build tree or the folder named by BR_GAME_DATA_DIR.
 bool GameDataPresent();
+// True in a build that generates the game data: a test missing it fails
+// there instead of skipping.
+bool GameDataExpected();
+
+// Opens a test that plays the game data: without the data it fails in a
+// build that generates it and skips in one that does not.
+#define REQUIRE_GAME_DATA()                                                                   \
+  if (!episode::GameDataPresent()) {                                                          \
+    if (episode::GameDataExpected()) FAIL() << "no generated game data in this build";       \
+    GTEST_SKIP() << "this build generates no game data (BR_GAME_DATA_DIR names another's)"; \
+  }
 // A fresh folder under /tmp with the build tree's pictures, tile kinds and
 // stages but no sounds: the routes do not depend on them and decoding the
 // music would cost more than the game itself. Empty on failure.
