@@ -62,7 +62,7 @@ TEST_P(StageRate, PlanFinishesWithoutLosingALife) {
   const episode::StageRun run = episode::PlayPlan(plan, &played);
   EXPECT_TRUE(run.finished) << "stage " << stage << " " << rate.name << ": " << run.error;
   EXPECT_FALSE(run.lifeLost);
-  EXPECT_EQ(lives, livesAtStart);
+  EXPECT_GE(lives, livesAtStart);  // fruit may add a life, none is lost
   EXPECT_EQ(currentStage, stage);
   std::printf("stage %d %s: finished on frame %d\n", stage, rate.name, run.finishFrame);
 }
