@@ -11,3 +11,31 @@ if(TARGET test_episode)
     add_dependencies(test_episode assetdata)
   endif()
 endif()
+
+# The rate proofs: every stage's plan played at the common frame times. A
+# program of their own, so that they carry only the label "rates".
+if(TARGET test_episode)
+  add_executable(test_rates ${CMAKE_CURRENT_SOURCE_DIR}/rates/stage_rates_test.cpp
+                 ${CMAKE_CURRENT_SOURCE_DIR}/unit/episode/route_driver.cpp ${CMAKE_CURRENT_SOURCE_DIR}/test_main.cpp)
+  target_compile_options(test_rates PRIVATE ${BR_WARNINGS})
+  target_include_directories(test_rates PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(test_rates PRIVATE BR_SOURCE_DIR="${CMAKE_SOURCE_DIR}" BR_EPISODE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_link_libraries(test_rates PRIVATE harness game GTest::gtest)
+  if(TARGET assetdata)
+    add_dependencies(test_rates assetdata)
+  endif()
+  gtest_discover_tests(test_rates
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS rates)
+endif()
+
+# A build that generates the game data expects it: the tests that play it
+# fail without it instead of skipping.
+if(BR_DATA)
+  foreach(program test_episode test_rates)
+    if(TARGET ${program})
+      target_compile_definitions(${program} PRIVATE BR_GAME_DATA_EXPECTED=1)
+    endif()
+  endforeach()
+endif()

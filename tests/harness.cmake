@@ -11,15 +11,12 @@ foreach(dir ${BR_TEST_DIRS})
   endif()
 endforeach()
 
-# Cost of a harness frame, drawn and undrawn (Google Benchmark); run
-# build/bench_harness to see it.
+# Cost of a harness frame, drawn and undrawn (Google Benchmark): figures, not
+# a test; tests/bench/run runs it.
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
   add_executable(bench_harness ${CMAKE_CURRENT_SOURCE_DIR}/bench/harness_bench.cpp)
   target_compile_options(bench_harness PRIVATE ${BR_WARNINGS})
   target_include_directories(bench_harness PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(bench_harness PRIVATE harness benchmark::benchmark)
-  add_test(NAME bench_harness COMMAND bench_harness --benchmark_min_time=0.2)
-  set_tests_properties(bench_harness PROPERTIES LABELS bench
-    ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy" TIMEOUT 120)
 endif()

@@ -10,11 +10,3 @@ if(TARGET test_soundgen)
     target_compile_definitions(test_soundgen PRIVATE BR_AUDIO_GENERATED=1)
   endif()
 endif()
-
-# Timing of the whole generation (label bench, not part of the unit run):
-# prints the seconds each file and the full set take.
-if(TARGET soundgen)
-  add_test(NAME bench_soundgen
-    COMMAND soundgen --out ${CMAKE_BINARY_DIR}/bench-audio --time)
-  set_tests_properties(bench_soundgen PROPERTIES LABELS bench TIMEOUT 300)
-endif()

@@ -54,6 +54,7 @@ struct HarnessState {
   std::string dataDir;
   HarnessOptions options;
   double hostClockCarry = 0.0;   // fraction of a millisecond not yet given to the host clock
+  uint32_t jitterState = 1;      // generator of the clock's jitter
   int64_t frames = 0;
   bool keysHeld[kEngineKeyCount] = {};
   std::string recorded;          // every frame's input, one line each
@@ -147,8 +148,19 @@ void ApplyInput(const HarnessInput& input) {
   HostInjectMouse(x, y, buttons);
 }
 
+// Next jitter draw, evenly in [-1, 1]: a fixed 32-bit generator, so a seed
+// gives the same clock on every machine and library.
+double NextJitterUnit() {
+  h.jitterState ^= h.jitterState << 13;
+  h.jitterState ^= h.jitterState >> 17;
+  h.jitterState ^= h.jitterState << 5;
+  return h.jitterState / 2147483647.5 - 1.0;
+}
+
 void AdvanceClocks() {
-  const double frameMs = h.options.frameMs;
+  double frameMs = h.options.frameMs;
+  if (h.options.jitterMs > 0.0f) frameMs += h.options.jitterMs * NextJitterUnit();
+  if (frameMs < 0.0) frameMs = 0.0;
   h.hostClockCarry += frameMs;
   double whole = std::floor(h.hostClockCarry);
   h.hostClockCarry -= whole;
@@ -235,6 +247,7 @@ bool HarnessStart(const HarnessOptions& options) {
   h = HarnessState();
   h.options = options;
   if (h.options.frameMs <= 0.0f) h.options.frameMs = 16.0f;
+  h.jitterState = options.jitterSeed ? options.jitterSeed : 1;  // the generator never leaves 0
 
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -248,7 +261,7 @@ bool HarnessStart(const HarnessOptions& options) {
     if (options.useGameData) {
       // The build tree's generated data, copied so the test never changes it.
       std::error_code ec;
-      fs::path build = fs::current_path(ec);
+      const fs::path build = HarnessGameDataDir();
       fs::copy_file(build / "data.dat", fs::path(h.dataDir) / "data.dat", ec);
       fs::copy(build / "tarn", fs::path(h.dataDir) / "tarn", fs::copy_options::recursive, ec);
       fs::create_directory_symlink(build / "audio", fs::path(h.dataDir) / "audio", ec);
@@ -307,6 +320,14 @@ void HarnessSetDrawFrames(bool draw) {
 }
 
 bool HarnessDrawsFrames() { return h.options.drawFrames; }
+
+float HarnessFrameMs() { return h.options.frameMs; }
+
+std::string HarnessGameDataDir() {
+  if (const char* env = std::getenv("BR_GAME_DATA_DIR"); env && *env) return env;
+  std::error_code ec;
+  return fs::current_path(ec).string();
+}
 
 int HarnessRunFrames(int n, const HarnessInput& input) {
   int ran = 0;

@@ -40,12 +40,17 @@ struct HarnessOptions {
   // Program directory, used as it is. Empty: a fresh folder under /tmp with
   // minimal data (plain pictures, empty archive, all-zero tile kinds).
   std::string dataDir;
-  // A copy of the build tree's generated data instead (ignored with dataDir).
+  // A copy of the generated game data instead (see HarnessGameDataDir;
+  // ignored with dataDir).
   bool useGameData = false;
   float frameMs = 16.0f;             // every frame lasts exactly this long
   bool averagedTiming = false;       // true: the game's own averaging of a clock
                                      // stepped by frameMs (the first frame 0 ms);
                                      // false: frameTimeMs is exactly frameMs
+  float jitterMs = 0.0f;             // each frame's clock step is frameMs plus an even
+                                     // draw in [-jitterMs, +jitterMs] (use with
+                                     // averagedTiming: a wandering display clock)
+  uint32_t jitterSeed = 1;           // seeds those draws: the same seed, the same run
   int64_t calendarSeconds = 1000000; // seeds the random generator
   // false: draw calls are made but nothing is rasterised or presented; the
   // logic runs exactly as when drawn, pixels read back are undefined.
@@ -75,6 +80,8 @@ bool HarnessRunUntil(const std::function<bool()>& done, int maxFrames,
 // HarnessOptions::drawFrames), e.g. to draw only the frames a test looks at.
 void HarnessSetDrawFrames(bool draw);
 bool HarnessDrawsFrames();
+// The nominal frame time of the running harness (HarnessOptions::frameMs).
+float HarnessFrameMs();
 // Frames run since HarnessStart.
 int64_t HarnessFrameCount();
 // Records in the game's object list.
@@ -102,6 +109,12 @@ std::string HarnessFormatInput(const HarnessInput& input);
 // the curtain is shut (episode pictures, StartGame). True when the game is
 // Playing afterwards.
 bool HarnessStartStage(int stage);
+
+// Where the generated game data (data.dat, tarn/, audio/) is read from: the
+// folder named by BR_GAME_DATA_DIR, else the current directory (the build
+// tree the tests run in). A build that generates no data of its own can run
+// its game tests on another build's data this way.
+std::string HarnessGameDataDir();
 
 // The program directory the game runs in (still valid after HarnessStop
 // when the folder was given in the options).

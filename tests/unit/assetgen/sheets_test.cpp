@@ -2,6 +2,8 @@
 // that must stay transparent do, and painting is reproducible.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "font.h"
 #include "image.h"
 #include "layout.h"
@@ -92,6 +94,21 @@ TEST(SpriteSheet, EveryFontGlyphHasInkInsideItsOwnWidth) {
   }
   // nothing is painted between the end of 'z' and the next rectangle
   EXPECT_TRUE(AllKey(s, {kFontX + 532, kFontY, 8, kFontHeight}));
+}
+
+TEST(SpriteSheet, NoKeyBlueFringeInsideArtwork) {
+  // the conversion is hard-edged: every pixel is either exactly the key or
+  // clearly not key blue; a blend of artwork and key near the key colour
+  // would show as a blue fringe around the sprites
+  constexpr int kNearKey = 48;  // sum of the channel distances to the key
+  const Image& s = Sprites();
+  for (int y = 0; y < s.height; ++y)
+    for (int x = 0; x < s.width; ++x) {
+      if (s.IsKey(x, y)) continue;
+      const uint8_t* p = s.At(x, y);
+      const int distance = std::abs(p[0] - kKeyR) + std::abs(p[1] - kKeyG) + std::abs(p[2] - kKeyB);
+      ASSERT_GT(distance, kNearKey) << x << "," << y << " is almost key blue";
+    }
 }
 
 TEST(TileSheet, FixedCodesMarkersAndKindIconsArePainted) {

@@ -19,19 +19,34 @@ namespace episode {
 
 namespace {
 
+// Frame counts in plans are frames of this many milliseconds; at another
+// frame time the driver holds keys for the same time instead.
+constexpr float kPlanFrameMs = 16.0f;
 constexpr int kDefaultStepMax = 900;   // frames a conditional step may take
 constexpr float kTile = 32.0f;
-// Stomping: hero walk speed and walker speeds in tiles per 16 ms frame, and
+// Stomping: hero walk speed in tiles per plan frame (it scales with the
+// frame time), walker speeds in tiles per frame whatever its length, and
 // when to jump.
 constexpr float kWalkTilesPerFrame = 0.1f;
 constexpr float kWalkerTilesPerFrame = 1.0f / 32.0f;
 constexpr float kSlowWalkerTilesPerFrame = 0.5f / 32.0f;
 constexpr float kStompLeadFrames = 20.0f;
+constexpr int kStompJumpFrames = 6;      // the jump key held for the stomp
+constexpr int kStompSettleFrames = 8;    // then no new approach before this
 constexpr float kStompWindow = 0.4f;
+constexpr float kStompStuck = 0.001f;    // a step back that moved him less did not move him
+constexpr int kStompStuckFrames = 3;     // that many in a row: a wall is behind him, jump
 constexpr float kStompReach = 12.0f;   // enemies farther away are left alone
 // Following a bonus item: how far off its centre the hero may stand.
 constexpr float kFetchSlack = 0.15f;
 constexpr int kFetchWaitFrames = 40;   // for the item to come out of the block
+
+// Frames of the harness's frame time that last as long as n plan frames.
+int Frames(int n) {
+  if (n <= 0) return n;
+  const double scaled = std::lround(n * (kPlanFrameMs / HarnessFrameMs()));
+  return scaled < 1 ? 1 : static_cast<int>(scaled);
+}
 
 GameObject* FindHero() {
   for (GameObject* o = objectList; o; o = o->next)
@@ -226,8 +241,18 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 }
 
 bool GameDataPresent() {
+  const std::string root = HarnessGameDataDir() + "/";
   struct stat st;
-  return stat("data.dat", &st) == 0 && stat("tarn/e1s1.pak", &st) == 0 && stat("tarn/world1.prp", &st) == 0;
+  return stat((root + "data.dat").c_str(), &st) == 0 && stat((root + "tarn/e1s1.pak").c_str(), &st) == 0 &&
+         stat((root + "tarn/world1.prp").c_str(), &st) == 0;
+}
+
+bool GameDataExpected() {
+#ifdef BR_GAME_DATA_EXPECTED
+  return true;
+#else
+  return false;
+#endif
 }
 
 std::string MakeSilentDataDir() {
@@ -235,7 +260,7 @@ std::string MakeSilentDataDir() {
   if (dir.empty()) return dir;
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::path build = fs::current_path(ec);
+  const fs::path build = HarnessGameDataDir();
   fs::copy_file(build / "data.dat", fs::path(dir) / "data.dat", ec);
   fs::copy(build / "tarn", fs::path(dir) / "tarn", fs::copy_options::recursive, ec);
   if (ec || !HarnessMakeMinimalData(dir)) {
@@ -312,7 +337,7 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
 
     if (words[0] == "stomp") {
       // Walks to the nearest enemy and lands on it; again until it is dead.
-      const int limit = words.size() > 2 && words[1] == "max" ? std::atoi(words[2].c_str()) : kDefaultStepMax;
+      const int limit = Frames(words.size() > 2 && words[1] == "max" ? std::atoi(words[2].c_str()) : kDefaultStepMax);
       const GameObject* target = Nearest(Walker, SlowWalker);
       if (const GameObject* hero = FindHero(); target && hero) {
         float hx, hy, ex, ey;
@@ -327,6 +352,8 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
       leftJump.keys = {kHarnessKeyLeft, kHarnessKeySpace};
       rightJump.keys = {kHarnessKeyRight, kHarnessKeySpace};
       int phase = 0, dir = 0, jumpFrames = 0;
+      float lastBackX = 0.0f;  // where the last step back began
+      int stuckFrames = 0;     // steps back in a row that did not move him
       for (int n = 0; AliveEnemy(target); ++n) {
         if (n >= limit) {
           run.error = where + "stomp not done after " + std::to_string(limit) + " frames " + DescribeHero();
@@ -346,15 +373,21 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
             // Jump so that the hero is over the enemy about 20 frames later,
             // on his way down: the distance depends on the enemy's speed and
             // on whether it comes toward him.
+            const float ratio = HarnessFrameMs() / kPlanFrameMs;
             const float speed = target->type == Walker ? kWalkerTilesPerFrame : kSlowWalkerTilesPerFrame;
             const bool towards = (d > 0) == (target->heading == 1);
-            const float jumpAt = kStompLeadFrames * (kWalkTilesPerFrame + (towards ? speed : -speed));
+            const float jumpAt =
+                kStompLeadFrames / ratio * (kWalkTilesPerFrame * ratio + (towards ? speed : -speed));
             const float dist = std::fabs(d);
             if (dist > jumpAt || std::fabs(ey - hy) > 0.5f) {
               input = d < 0 ? &left : &right;
-            } else if (dist < jumpAt - kStompWindow) {
-              input = d < 0 ? &right : &left;  // too close: step back first
+            } else if (dist < jumpAt - kStompWindow && stuckFrames < kStompStuckFrames) {
+              // too close: step back first, unless a wall stops him
+              stuckFrames = std::fabs(hx - lastBackX) < kStompStuck ? stuckFrames + 1 : 0;
+              lastBackX = hx;
+              input = d < 0 ? &right : &left;
             } else {
+              stuckFrames = 0;
               phase = 1;
               dir = d < 0 ? -1 : 1;
               jumpFrames = 0;
@@ -362,7 +395,7 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
           }
         }
         if (phase == 1) {
-          if (jumpFrames < 6) {
+          if (jumpFrames < Frames(kStompJumpFrames)) {
             input = dir < 0 ? &leftJump : &rightJump;
           } else if (dir * d > 0.05f) {
             input = dir < 0 ? &left : &right;
@@ -370,7 +403,7 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
             input = &none;
           }
           ++jumpFrames;
-          if (jumpFrames > 8 && canJump) phase = 0;
+          if (jumpFrames > Frames(kStompSettleFrames) && canJump) phase = 0;
         }
         if (!StepFrame(*input, &run)) return run;
         recorded->push_back(*input);
@@ -390,7 +423,7 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
     }
     if (words[0] == "fetch") {
       // Follows the bonus item that came out of a block until it is taken.
-      const int limit = words.size() > 2 && words[1] == "max" ? std::atoi(words[2].c_str()) : kDefaultStepMax;
+      const int limit = Frames(words.size() > 2 && words[1] == "max" ? std::atoi(words[2].c_str()) : kDefaultStepMax);
       HarnessInput left, right, none;
       left.keys = {kHarnessKeyLeft};
       right.keys = {kHarnessKeyRight};
@@ -400,7 +433,7 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
         for (const GameObject* o = objectList; o; o = o->next)
           if (o->type >= FreezeBonus && o->type <= PlumBonus) item = o;
         if (item) seen = true;
-        if (!item && (seen || n >= kFetchWaitFrames)) break;  // taken, or none came out
+        if (!item && (seen || n >= Frames(kFetchWaitFrames))) break;  // taken, or none came out
         if (n >= limit) {
           run.error = where + "the bonus was not taken after " + std::to_string(limit) + " frames " + DescribeHero();
           return run;
@@ -448,8 +481,9 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
       run.error = where + error;
       return run;
     }
+    maxFrames = Frames(maxFrames);
     if (conds.empty()) {
-      if (repeat < 0) repeat = 1;
+      repeat = repeat < 0 ? 1 : Frames(repeat);
       for (int i = 0; i < repeat; ++i) {
         if (!StepFrame(input, &run)) return run;
         recorded->push_back(input);

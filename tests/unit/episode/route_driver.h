@@ -12,6 +12,9 @@
 //   <keys> until <cond>... [max N]
 //                              hold the keys until every condition holds
 //                              (tested before each frame; default max 900)
+// Frame counts are frames of 16 ms, the routes' frame time: at another frame
+// time the driver holds the keys just as long (N x 16 ms, rounded to whole
+// frames), so one plan serves every refresh rate.
 //   stomp [max N]              walk to the nearest enemy (within 12 tiles) and land on it
 //   fetch [max N]              follow the bonus item out of a block until taken
 // Keys: the harness names (Left Right Up Down Space LShift ...) and the
@@ -47,8 +50,20 @@ std::string PlanPath(int stage);
 bool ReadTextFile(const std::string& path, std::string* out);
 bool WriteTextFile(const std::string& path, const std::string& text);
 
-// True when the build tree holds the generated game data (data.dat, stages).
+// True when the generated game data (data.dat, stages) is there to play,
+// in the build tree or the folder named by BR_GAME_DATA_DIR.
 bool GameDataPresent();
+// True in a build that generates the game data: a test missing it fails
+// there instead of skipping.
+bool GameDataExpected();
+
+// Opens a test that plays the game data: without the data it fails in a
+// build that generates it and skips in one that does not.
+#define REQUIRE_GAME_DATA()                                                                   \
+  if (!episode::GameDataPresent()) {                                                          \
+    if (episode::GameDataExpected()) FAIL() << "no generated game data in this build";       \
+    GTEST_SKIP() << "this build generates no game data (BR_GAME_DATA_DIR names another's)"; \
+  }
 // A fresh folder under /tmp with the build tree's pictures, tile kinds and
 // stages but no sounds: the routes do not depend on them and decoding the
 // music would cost more than the game itself. Empty on failure.

@@ -102,7 +102,7 @@ class SecretRoute : public ::testing::TestWithParam<int> {
 
 TEST_P(SecretRoute, ReachesTheSecretAndFinishes) {
   const int stage = GetParam();
-  ASSERT_TRUE(episode::GameDataPresent()) << "no generated game data in this build";
+  REQUIRE_GAME_DATA();
   std::string source, error;
   ASSERT_TRUE(episode::ReadTextFile(StageSourcePath(stage), &source)) << StageSourcePath(stage);
   std::vector<assetgen::Secret> secrets;

@@ -22,7 +22,7 @@ class StageRoute : public ::testing::TestWithParam<int> {
 
 TEST_P(StageRoute, FinishesWithoutLosingALife) {
   const int stage = GetParam();
-  if (!episode::GameDataPresent()) GTEST_SKIP() << "no generated game data in this build";
+  REQUIRE_GAME_DATA();
   std::string text;
   ASSERT_TRUE(episode::ReadTextFile(episode::RoutePath(stage), &text)) << episode::RoutePath(stage);
   std::vector<HarnessInput> frames;

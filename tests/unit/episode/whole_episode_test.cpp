@@ -33,10 +33,8 @@ class WholeEpisode : public ::testing::Test {
   std::string dir_;
 };
 
-// Several minutes long: registered on its own with a long timeout by
-// tests/episode.cmake, hence disabled for the plain test discovery.
 TEST_F(WholeEpisode, FromTheMenuToTheEnding) {
-  if (!episode::GameDataPresent()) GTEST_SKIP() << "no generated game data in this build";
+  REQUIRE_GAME_DATA();
   std::vector<std::vector<HarnessInput>> routes(episode::kEpisodeStages + 1);
   for (int stage = 1; stage <= episode::kEpisodeStages; ++stage) {
     std::string text, error;

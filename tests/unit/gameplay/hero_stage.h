@@ -1,6 +1,6 @@
 // A small stage built in memory for the hero, enemy, item and block tests:
 // a map drawn as text, objects placed by hand, and one call that runs a
-// Playing frame in the game's order.
+// frame of play the way the game does, from the keys the player holds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "engine/host/host_audio.h"
+#include "engine/host/host_input.h"
+#include "engine/platform/KInput.h"
 #include "game/game_context.h"
 #include "game/game_state.h"
 #include "game/input_mapping.h"
@@ -51,11 +53,16 @@ class GameplayStage : public ::testing::Test {
     for (float& t : hudFlash) t = 0.0f;
     barRelease = {true, 0, 0};
     lastProbe = {-1, -1, 0, 0};
+    HostResetInjectedInput();
+    HostInjectMouse(0, 0, 0);  // injected mode: no real device is read
+    ResetInputMapping();
   }
   // Leaves no stage state behind for the next test in this program.
   void TearDown() override {
     ResetStage();
     gameState = MainMenu;
+    HostResetInjectedInput();
+    ResetInputMapping();
   }
   void ResetStage() {
     DestroyAllObjects();
@@ -101,12 +108,20 @@ class GameplayStage : public ::testing::Test {
   }
   GameObject* PutHero(int32_t col, int32_t row) { return hero = Put(Hero, col * 32, row * 32); }
 
-  // One Playing frame in the game's order.
+  // One frame of the game's state machine (pause, the finish check, the
+  // stage, the world, the curtain) with the keys down that give these
+  // action bits; the others are up.
   void Frame(uint32_t bits = 0) {
-    LevelFrame(bits);
-    if (gameState != Playing) return;
-    UpdateEnemies();
-    UpdateHero(bits);
+    struct BitKey {
+      uint32_t bit;
+      int key;
+    };
+    static constexpr BitKey kBitKeys[] = {
+        {BitLeft, KeyLeft},   {BitRight, KeyRight},      {BitUp, KeyUp},         {BitDown, KeyDown},
+        {BitJump, KeySpace},  {BitAction, KeyLeftShift}, {BitPause, KeyP},       {BitEnter, KeyEnter},
+        {BitEscape, KeyEscape}, {BitEditor, KeyF1}};
+    for (const BitKey& k : kBitKeys) HostInjectKey(KInput::VirtualKeyFromKey(k.key), (bits & k.bit) != 0);
+    StepGameState();
   }
   void Frames(int n, uint32_t bits = 0) {
     for (int i = 0; i < n; ++i) Frame(bits);
