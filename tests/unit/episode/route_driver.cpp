@@ -37,6 +37,7 @@ constexpr float kStompWindow = 0.4f;
 constexpr float kStompStuck = 0.001f;    // a step back that moved him less did not move him
 constexpr int kStompStuckFrames = 3;     // that many in a row: a wall is behind him, jump
 constexpr float kStompReach = 12.0f;   // enemies farther away are left alone
+constexpr float kStompFloor = 6.0f;    // enemies more rows above or below are on another floor
 // Following a bonus item: how far off its centre the hero may stand.
 constexpr float kFetchSlack = 0.15f;
 constexpr int kFetchWaitFrames = 40;   // for the item to come out of the block
@@ -343,7 +344,8 @@ StageRun PlayPlan(const std::string& plan, std::vector<HarnessInput>* recorded) 
         float hx, hy, ex, ey;
         CentreTiles(hero, &hx, &hy);
         CentreTiles(target, &ex, &ey);
-        if (std::fabs(ex - hx) > kStompReach) target = nullptr;  // already dealt with
+        // already dealt with, or on another floor
+        if (std::fabs(ex - hx) > kStompReach || std::fabs(ey - hy) > kStompFloor) target = nullptr;
       }
       if (!target) continue;
       HarnessInput left, right, leftJump, rightJump, none;

@@ -15,7 +15,8 @@
 // Frame counts are frames of 16 ms, the routes' frame time: at another frame
 // time the driver holds the keys just as long (N x 16 ms, rounded to whole
 // frames), so one plan serves every refresh rate.
-//   stomp [max N]              walk to the nearest enemy (within 12 tiles) and land on it
+//   stomp [max N]              walk to the nearest enemy (within 12 tiles, on the
+//                              hero's floor: at most 6 rows off) and land on it
 //   fetch [max N]              follow the bonus item out of a block until taken
 // Keys: the harness names (Left Right Up Down Space LShift ...) and the
 // aliases Jump (= Space) and Run (= LShift); "-" or nothing holds no key.
