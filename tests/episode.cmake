@@ -30,12 +30,3 @@ if(TARGET test_episode)
     PROPERTIES LABELS rates)
 endif()
 
-# A build that generates the game data expects it: the tests that play it
-# fail without it instead of skipping.
-if(BR_DATA)
-  foreach(program test_episode test_rates)
-    if(TARGET ${program})
-      target_compile_definitions(${program} PRIVATE BR_GAME_DATA_EXPECTED=1)
-    endif()
-  endforeach()
-endif()

@@ -1,8 +1,12 @@
 # The headless game harness: a library every game-side test program links.
+# In a build that generates the game data, tests that miss it fail.
 add_library(harness STATIC ${CMAKE_CURRENT_SOURCE_DIR}/harness/harness.cpp)
 target_compile_options(harness PRIVATE ${BR_WARNINGS})
 target_include_directories(harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(harness PUBLIC game)
+if(BR_DATA)
+  target_compile_definitions(harness PRIVATE BR_GAME_DATA_EXPECTED=1)
+endif()
 
 foreach(dir ${BR_TEST_DIRS})
   get_filename_component(name ${dir} NAME)

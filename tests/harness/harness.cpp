@@ -560,3 +560,11 @@ bool HarnessWriteTileKinds(const int32_t kinds[216]) {
   for (int i = 0; i < kTileKinds; ++i) Put32(bytes, static_cast<uint32_t>(kinds[i]));
   return HarnessWriteFile("tarn/world1.prp", bytes);
 }
+
+bool HarnessGameDataExpected() {
+#ifdef BR_GAME_DATA_EXPECTED
+  return true;
+#else
+  return false;
+#endif
+}

@@ -142,6 +142,10 @@ void HarnessLegendTileKinds(int32_t kinds[216]);
 // legend's kinds.
 bool HarnessWriteStage(int stage, const std::vector<std::string>& rows);
 
+// True in a build that generates the game data: a test that finds it
+// missing there fails instead of skipping.
+bool HarnessGameDataExpected();
+
 // Minimal test data: writes the pictures, an empty "data.dat" and an all-zero
 // "tarn/world1.prp" into dir (made when missing). Existing files are kept.
 bool HarnessMakeMinimalData(const std::string& dir);

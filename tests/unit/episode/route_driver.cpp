@@ -248,13 +248,7 @@ bool GameDataPresent() {
          stat((root + "tarn/world1.prp").c_str(), &st) == 0;
 }
 
-bool GameDataExpected() {
-#ifdef BR_GAME_DATA_EXPECTED
-  return true;
-#else
-  return false;
-#endif
-}
+bool GameDataExpected() { return HarnessGameDataExpected(); }
 
 std::string MakeSilentDataDir() {
   const std::string dir = HarnessMakeTempDir();
