@@ -75,3 +75,9 @@ KWindow* createKWindow(int renderer, bool depthBuffer);
 
 // The renderer selector stored by the last createKWindow (0 before any).
 int GetRendererSelector();
+
+// The hot-key screenshot's path: the counter is advanced to the next number
+// whose "screenshot%d.tga" does not exist yet where the game writes its
+// files, so a new run never overwrites the shots of an earlier one. Empty
+// when no free name is left.
+const char* NextScreenshotPath(int32_t* counter);

@@ -203,10 +203,8 @@ void KWindowDD::FlipBackBuffer(bool waitIfInactive, bool resetView) {
 
 void KWindowDD::ProcessEvents() {
   if (KInput::IsKeyDown(kKeyLeftShift) && KInput::IsKeyDown(kKeyPrintScreen)) {
-    ++screenshotCount;
-    char name[64];
-    std::snprintf(name, sizeof name, "screenshot%d.tga", static_cast<int>(screenshotCount));
-    SaveScreenshot(KSystem::MakeWritablePath(name), kScreenshotFormat, 0, 0);
+    if (const char* path = NextScreenshotPath(&screenshotCount); path[0] != '\0')
+      SaveScreenshot(path, kScreenshotFormat, 0, 0);
     // One file per press.
     KInput::WaitKeyRelease(kKeyPrintScreen);
     KInput::WaitKeyRelease(kKeyLeftShift);

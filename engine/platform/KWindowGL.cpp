@@ -225,10 +225,8 @@ void KWindowGL::ProcessEvents() {
 void KWindowGL::TakeScreenshotIfAsked() {
   if (KInput::IsKeyDown(kKeyLeftShift) &&
       (KInput::IsKeyDown(kKeyPrintScreen) || KInput::IsKeyDown(kKeyF12))) {
-    ++screenshotCount;
-    char name[64];
-    std::snprintf(name, sizeof name, "screenshot%d.tga", static_cast<int>(screenshotCount));
-    SaveScreenshot(KSystem::MakeWritablePath(name), kScreenshotFormat, 0, 0);
+    if (const char* path = NextScreenshotPath(&screenshotCount); path[0] != '\0')
+      SaveScreenshot(path, kScreenshotFormat, 0, 0);
     // One file per press: wait for whichever key triggered it, then Shift.
     KInput::WaitKeyRelease(kKeyPrintScreen);
     KInput::WaitKeyRelease(kKeyF12);

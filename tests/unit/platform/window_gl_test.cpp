@@ -213,6 +213,22 @@ TEST_F(WindowTest, HotKeyWritesOneNumberedScreenshotPerPress) {
   const std::string file = dir + "screenshot" + std::to_string(before + 1) + ".tga";
   EXPECT_TRUE(std::ifstream(file).good());
   std::remove(file.c_str());
+
+  // A shot left by an earlier run keeps its name and bytes: the next press
+  // takes the next free number.
+  const std::string kept = dir + "screenshot" + std::to_string(before + 2) + ".tga";
+  std::ofstream(kept) << "an earlier run's shot";
+  KInput::SetKeyDownForTest(5, true);
+  KInput::SetKeyDownForTest(97, true);
+  window->ProcessEvents();
+  EXPECT_EQ(KWindowGL::GetScreenshotCount(), before + 3);
+  std::string keptText;
+  std::getline(std::ifstream(kept), keptText);
+  EXPECT_EQ(keptText, "an earlier run's shot");
+  const std::string next = dir + "screenshot" + std::to_string(before + 3) + ".tga";
+  EXPECT_TRUE(std::ifstream(next).good());
+  std::remove(kept.c_str());
+  std::remove(next.c_str());
   HostOverrideProgramDirectory(nullptr);
   KSystem::InitSystem();
 }
