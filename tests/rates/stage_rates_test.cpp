@@ -46,17 +46,12 @@ TEST_P(StageRate, PlanFinishesWithoutLosingALife) {
   REQUIRE_GAME_DATA();
   std::string plan;
   ASSERT_TRUE(episode::ReadTextFile(episode::PlanPath(stage), &plan)) << episode::PlanPath(stage);
-  dir_ = episode::MakeSilentDataDir();
-  ASSERT_FALSE(dir_.empty());
   HarnessOptions options;
-  options.drawFrames = false;  // nothing looks at the pictures of a playthrough
-  options.dataDir = dir_;
   options.frameMs = rate.frameMs;
   options.averagedTiming = rate.averaged;
   options.jitterMs = rate.jitterMs;
   options.jitterSeed = kJitterSeed;
-  ASSERT_TRUE(HarnessStart(options));
-  ASSERT_TRUE(HarnessStartStage(stage));
+  ASSERT_TRUE(episode::StartSilent(stage, &dir_, options));
   const int livesAtStart = lives;
   std::vector<HarnessInput> played;
   const episode::StageRun run = episode::PlayPlan(plan, &played);

@@ -44,12 +44,10 @@ episode::StageRun RunPlan(int stage, float frameMs, std::vector<HarnessInput>* f
     run.error = "cannot read " + episode::PlanPath(stage);
     return run;
   }
-  const std::string dir = episode::MakeSilentDataDir();
+  std::string dir;
   HarnessOptions options;
-  options.drawFrames = false;  // nothing looks at the pictures of a route run
-  options.dataDir = dir;
   options.frameMs = frameMs;
-  if (dir.empty() || !HarnessStart(options) || !HarnessStartStage(stage)) {
+  if (!episode::StartSilent(stage, &dir, options)) {
     run.error = "the stage did not start";
   } else {
     run = episode::PlayPlan(plan, frames);

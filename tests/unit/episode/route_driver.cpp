@@ -271,6 +271,15 @@ void RemoveDataDir(const std::string& dir) {
   std::filesystem::remove_all(dir, ec);
 }
 
+bool StartSilent(int stage, std::string* dir, HarnessOptions options) {
+  *dir = MakeSilentDataDir();
+  if (dir->empty()) return false;
+  options.drawFrames = false;
+  options.dataDir = *dir;
+  if (!HarnessStart(options)) return false;
+  return stage == 0 || HarnessStartStage(stage);
+}
+
 HeroInfo CurrentHero() {
   HeroInfo info;
   if (const GameObject* hero = FindHero()) {

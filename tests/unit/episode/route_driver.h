@@ -70,6 +70,11 @@ bool GameDataExpected();
 // music would cost more than the game itself. Empty on failure.
 std::string MakeSilentDataDir();
 void RemoveDataDir(const std::string& dir);
+// Starts the game undrawn (nothing looks at the pictures of a route run) in
+// a fresh silent data folder, named in *dir for RemoveDataDir, with the other
+// options as given; then stage `stage`, unless it is 0 (the main menu
+// stays). False when a step failed.
+bool StartSilent(int stage, std::string* dir, HarnessOptions options = HarnessOptions());
 
 // Where the hero is, for plans and failure messages.
 struct HeroInfo {

@@ -89,13 +89,7 @@ class SecretRoute : public ::testing::TestWithParam<int> {
   void Start(int stage) {
     HarnessStop();
     episode::RemoveDataDir(dir_);
-    dir_ = episode::MakeSilentDataDir();
-    ASSERT_FALSE(dir_.empty());
-    HarnessOptions options;
-    options.drawFrames = false;  // nothing looks at the pictures of a route run
-    options.dataDir = dir_;
-    ASSERT_TRUE(HarnessStart(options));
-    ASSERT_TRUE(HarnessStartStage(stage));
+    ASSERT_TRUE(episode::StartSilent(stage, &dir_));
   }
   std::string dir_;
 };

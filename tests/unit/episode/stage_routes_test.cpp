@@ -30,13 +30,7 @@ TEST_P(StageRoute, FinishesWithoutLosingALife) {
   ASSERT_TRUE(HarnessParseInput(text, &frames, &error)) << error;
   ASSERT_FALSE(frames.empty());
 
-  dir_ = episode::MakeSilentDataDir();
-  ASSERT_FALSE(dir_.empty());
-  HarnessOptions options;
-  options.drawFrames = false;  // nothing looks at the pictures of a route run
-  options.dataDir = dir_;
-  ASSERT_TRUE(HarnessStart(options));
-  ASSERT_TRUE(HarnessStartStage(stage));
+  ASSERT_TRUE(episode::StartSilent(stage, &dir_));
   const int livesAtStart = lives;
   const episode::StageRun run = episode::PlayFrames(frames);
   EXPECT_TRUE(run.finished) << run.error;

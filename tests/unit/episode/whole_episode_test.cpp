@@ -41,12 +41,7 @@ TEST_F(WholeEpisode, FromTheMenuToTheEnding) {
     ASSERT_TRUE(episode::ReadTextFile(episode::RoutePath(stage), &text)) << episode::RoutePath(stage);
     ASSERT_TRUE(HarnessParseInput(text, &routes[stage], &error)) << "stage " << stage << ": " << error;
   }
-  dir_ = episode::MakeSilentDataDir();
-  ASSERT_FALSE(dir_.empty());
-  HarnessOptions options;
-  options.drawFrames = false;  // nothing looks at the pictures of a route run
-  options.dataDir = dir_;
-  ASSERT_TRUE(HarnessStart(options));
+  ASSERT_TRUE(episode::StartSilent(0, &dir_));
   ASSERT_EQ(gameState, MainMenu);
 
   // Enter on the menu closes the curtain; the game starts behind it.
@@ -78,7 +73,10 @@ TEST_F(WholeEpisode, FromTheMenuToTheEnding) {
   // Started again, the game reads back every stage as completed.
   for (int stage = 1; stage <= episode::kEpisodeStages; ++stage) stageStatus[1][stage] = 0;
   editorUnlocked = 0;
-  ASSERT_TRUE(HarnessStart(options));
+  HarnessOptions again;
+  again.drawFrames = false;
+  again.dataDir = dir_;
+  ASSERT_TRUE(HarnessStart(again));
   for (int stage = 1; stage <= episode::kEpisodeStages; ++stage)
     EXPECT_NE(stageStatus[1][stage], 0) << "stage " << stage << " not recorded";
   EXPECT_EQ(editorUnlocked, 1);
