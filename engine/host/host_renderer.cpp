@@ -409,6 +409,11 @@ HostMatrix HostMatrixOrtho(float w, float h, float zNear, float zFar) {
 namespace {
 
 constexpr size_t kDriverNameSize = 32;
+constexpr unsigned int kGLRenderer = 0x1F01;  // glGetString's GL_RENDERER
+constexpr size_t kGLNameSize = 256;
+// OpenGL renderer names (lower case) of drivers that rasterise on the processor.
+constexpr const char* kSoftGLNames[] = {"llvmpipe", "softpipe", "software rasterizer", "swrast",
+                                        "gdi generic"};
 int failDeviceCreations = 0;          // test seam: see HostFailDeviceCreations
 char workingDriver[kDriverNameSize];  // the last driver a device was made with
 char workingHint[kDriverNameSize];    // the driver asked for by name back then
@@ -431,6 +436,60 @@ int knownDriverIndex() {
     }
   }
   return -1;
+}
+
+bool isSoftwareName(const char* text) {
+  if (text == nullptr) return false;
+  char lower[kGLNameSize];
+  size_t n = 0;
+  for (; text[n] != 0 && n + 1 < sizeof lower; ++n) {
+    lower[n] = static_cast<char>(SDL_tolower(static_cast<unsigned char>(text[n])));
+  }
+  lower[n] = 0;
+  for (const char* name : kSoftGLNames) {
+    if (SDL_strstr(lower, name) != nullptr) return true;
+  }
+  return false;
+}
+
+// True when the renderer draws through OpenGL and the OpenGL driver itself
+// rasterises on the processor (Mesa's llvmpipe and the like).
+bool drawsThroughSoftGL(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || info.name == nullptr ||
+      SDL_strncmp(info.name, "opengl", 6) != 0) {
+    return false;
+  }
+  using GetString = const unsigned char* (*)(unsigned int);
+  auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  if (getString == nullptr) return false;
+  return isSoftwareName(reinterpret_cast<const char*>(getString(kGLRenderer)));
+}
+
+// OpenGL rasterised on the processor spends several times what SDL's own
+// software renderer needs for the same 2D frame (and holds a second copy of
+// every texture): unless a driver was asked for by name, such a renderer is
+// swapped for the software one, which then writes straight into the window's
+// shared-memory image rather than through OpenGL again.
+SDL_Renderer* preferSoftwareOverSoftGL(SDL_Renderer* renderer, SDL_Window* window, Uint32 flags) {
+  if (driverHint()[0] != 0 || !drawsThroughSoftGL(renderer)) return renderer;
+  const int count = SDL_GetNumRenderDrivers();
+  int software = -1;
+  for (int i = 0; i < count; ++i) {
+    SDL_RendererInfo info;
+    if (SDL_GetRenderDriverInfo(i, &info) == 0 && info.name != nullptr &&
+        SDL_strcmp(info.name, "software") == 0) {
+      software = i;
+    }
+  }
+  if (software < 0) return renderer;
+  SDL_DestroyRenderer(renderer);
+  if (SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION) == nullptr) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  }
+  SDL_Renderer* soft = SDL_CreateRenderer(window, software, flags);
+  // Should the software renderer fail, OpenGL is still better than nothing.
+  return soft != nullptr ? soft : SDL_CreateRenderer(window, -1, flags);
 }
 
 }  // namespace
@@ -460,6 +519,8 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
     renderer = SDL_CreateRenderer(window, -1, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
   }
   if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, -1, base);
+  if (renderer == nullptr) return nullptr;
+  renderer = preferSoftwareOverSoftGL(renderer, window, base);
   if (renderer == nullptr) return nullptr;
   SDL_RendererInfo info;
   if (SDL_GetRendererInfo(renderer, &info) == 0 && info.name != nullptr) {
