@@ -22,6 +22,7 @@ struct HostSurface {
   bool keyOn = false;
   uint32_t key = 0;
   bool lost = false;
+  bool copyDropped = false;  // the CPU copy was let go; a lock reads the texture back
   uint64_t generation = 0;  // new, process-wide unique value at every upload
   uint64_t usedInList = 0;  // the pending list that last drew with it
 };
@@ -39,6 +40,7 @@ struct PendingCommand {
   uint64_t generation = 0;
   size_t firstVertex = 0, vertexCount = 0;
   size_t firstIndex = 0, indexCount = 0;
+  bool covers = false;  // sets every pixel of the back buffer, whatever was there
 };
 
 struct HostDevice {
@@ -249,10 +251,36 @@ void replayPointsOrLines(HostDevice* d, const PendingCommand& c) {
 }
 
 // Hands the recorded commands to SDL, in order, exactly as they were issued.
+// Where the replay of the recorded list can start: at its last command that
+// sets every pixel (what came before it is overwritten unseen), else at the
+// beginning. The clip in force there is returned too.
+size_t firstVisibleCommand(const HostDevice* d, bool* clipOn, SDL_Rect* clip) {
+  size_t first = 0;
+  for (size_t i = d->pending.size(); i-- > 0;) {
+    if (d->pending[i].covers) {
+      first = i;
+      break;
+    }
+  }
+  *clipOn = d->listStartClipOn;
+  *clip = d->listStartClip;
+  for (size_t i = 0; i < first; ++i) {
+    const PendingCommand& c = d->pending[i];
+    if (c.kind != PendingKind::kClip) continue;
+    *clipOn = c.clipOn;
+    *clip = c.clip;
+  }
+  return first;
+}
+
 void replayPending(HostDevice* d) {
   SDL_Renderer* r = d->renderer;
-  setSdlClip(r, d->listStartClipOn, d->listStartClip);
-  for (const PendingCommand& c : d->pending) {
+  bool clipOn = false;
+  SDL_Rect clip{0, 0, 0, 0};
+  const size_t first = firstVisibleCommand(d, &clipOn, &clip);
+  setSdlClip(r, clipOn, clip);
+  for (size_t i = first; i < d->pending.size(); ++i) {
+    const PendingCommand& c = d->pending[i];
     switch (c.kind) {
       case PendingKind::kClear: {
         const SDL_Color col = colorFromArgb(c.argb);
@@ -345,6 +373,19 @@ bool drawCoversFrame(const HostDevice* d, SDL_BlendMode mode, const SDL_Vertex* 
 }
 
 }  // namespace
+
+int HostLetterboxBars(int outputW, int outputH, HostRect frame, HostRect bars[4]) {
+  int n = 0;
+  auto add = [&](int x, int y, int w, int h) {
+    if (w > 0 && h > 0) bars[n++] = HostRect{x, y, w, h};
+  };
+  const int right = frame.x + frame.w, bottom = frame.y + frame.h;
+  add(0, 0, outputW, frame.y);                            // above
+  add(0, bottom, outputW, outputH - bottom);              // below
+  add(0, frame.y, frame.x, frame.h);                      // left
+  add(right, frame.y, outputW - right, frame.h);          // right
+  return n;
+}
 
 // --- matrices ----------------------------------------------------------------------
 
@@ -593,8 +634,10 @@ bool HostDeviceHasVSync(const HostDevice* d) {
 
 void HostDeviceClear(HostDevice* d, uint32_t argb) {
   if (d == nullptr || HostRasterDisabled()) return;
-  addCommand(d, PendingKind::kClear).argb = argb;
+  PendingCommand& c = addCommand(d, PendingKind::kClear);
+  c.argb = argb;
   // A clear ignores the clip: it sets every pixel.
+  c.covers = true;
   d->frameCovered = true;
 }
 
@@ -626,13 +669,19 @@ bool HostDevicePresent(HostDevice* d) {
   SDL_SetRenderTarget(d->renderer, nullptr);
   SDL_SetRenderDrawBlendMode(d->renderer, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(d->renderer, 0, 0, 0, 255);
-  SDL_RenderClear(d->renderer);
   if (ow > 0 && oh > 0) {
     const double scale = std::fmin(static_cast<double>(ow) / d->width,
                                    static_cast<double>(oh) / d->height);
     const int w = static_cast<int>(std::lround(d->width * scale));
     const int h = static_cast<int>(std::lround(d->height * scale));
     const SDL_Rect dst{(ow - w) / 2, (oh - h) / 2, w, h};
+    // Only the bars around the frame are cleared: the copy sets the rest.
+    HostRect bars[4];
+    const int barCount = HostLetterboxBars(ow, oh, HostRect{dst.x, dst.y, dst.w, dst.h}, bars);
+    for (int i = 0; i < barCount; ++i) {
+      const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
+      SDL_RenderFillRect(d->renderer, &bar);
+    }
     const SDL_ScaleMode wanted =
         HostScaleIsLinear(ow, oh, d->width, d->height) ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
     SDL_ScaleMode current = SDL_ScaleModeNearest;
@@ -642,6 +691,8 @@ bool HostDevicePresent(HostDevice* d) {
       SDL_SetTextureScaleMode(d->backBuffer, wanted);
     }
     SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
+  } else {
+    SDL_RenderClear(d->renderer);
   }
   SDL_RenderPresent(d->renderer);
   ++d->presents;
@@ -800,7 +851,10 @@ bool HostDeviceDraw(HostDevice* d, HostPrimitive type, const HostVertex* v, int 
     c.generation = d->texture->generation;
     d->texture->usedInList = d->listSerial;
   }
-  if (drawCoversFrame(d, mode, d->vertices.data(), count)) d->frameCovered = true;
+  if (drawCoversFrame(d, mode, d->vertices.data(), count)) {
+    c.covers = true;
+    d->frameCovered = true;
+  }
   d->pendingVertices.insert(d->pendingVertices.end(), d->vertices.begin(), d->vertices.end());
   d->pendingIndices.insert(d->pendingIndices.end(), d->indices.begin(), d->indices.end());
   d->pending.push_back(c);
@@ -859,9 +913,81 @@ HostSurfaceFormat HostSurfaceGetFormat(const HostSurface* s) {
   return s != nullptr ? s->format : kHostA8R8G8B8;
 }
 
+namespace {
+
+// Rebuilds the CPU copy of a surface from its texture: the texture is copied
+// texel for texel into a scratch target and read from there.
+bool readBackTexture(HostSurface* s) {
+  HostDevice* d = s->device;
+  if (d == nullptr || d->lost || s->texture == nullptr) return false;
+  std::vector<uint32_t> argb;
+  try {
+    argb.resize(static_cast<size_t>(s->width) * s->height);
+    s->pixels.assign(static_cast<size_t>(s->pitch) * s->height, 0);
+  } catch (const std::bad_alloc&) {
+    s->pixels.clear();
+    return false;
+  }
+  SDL_Renderer* r = d->renderer;
+  SDL_Texture* scratch =
+      SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, s->width, s->height);
+  if (scratch == nullptr) {
+    s->pixels.clear();
+    return false;
+  }
+  flushPending(d);  // queued draws reach the back buffer first
+  SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+  SDL_ScaleMode scale = SDL_ScaleModeNearest;
+  SDL_GetTextureBlendMode(s->texture, &mode);
+  SDL_GetTextureScaleMode(s->texture, &scale);
+  SDL_SetTextureBlendMode(s->texture, SDL_BLENDMODE_NONE);
+  SDL_SetTextureScaleMode(s->texture, SDL_ScaleModeNearest);
+  bool ok = SDL_SetRenderTarget(r, scratch) == 0;
+  ok = ok && SDL_RenderCopy(r, s->texture, nullptr, nullptr) == 0;
+  ok = ok && SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(),
+                                  s->width * 4) == 0;
+  SDL_SetTextureBlendMode(s->texture, mode);
+  SDL_SetTextureScaleMode(s->texture, scale);
+  SDL_SetRenderTarget(r, d->backBuffer);
+  applyClip(d);
+  SDL_DestroyTexture(scratch);
+  if (!ok) {
+    s->pixels.clear();
+    return false;
+  }
+  for (int y = 0; y < s->height; ++y) {
+    uint8_t* row = s->pixels.data() + static_cast<size_t>(s->pitch) * y;
+    for (int x = 0; x < s->width; ++x) {
+      const uint32_t p = argb[static_cast<size_t>(y) * s->width + x];
+      if (s->format == kHostA8R8G8B8) {
+        std::memcpy(row + static_cast<size_t>(x) * 4, &p, 4);
+        continue;
+      }
+      const uint32_t a = p >> 24, red = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      const uint16_t q = s->format == kHostA4R4G4B4
+                             ? static_cast<uint16_t>(((a >> 4) << 12) | ((red >> 4) << 8) |
+                                                     ((g >> 4) << 4) | (b >> 4))
+                             : static_cast<uint16_t>(((red >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+      std::memcpy(row + static_cast<size_t>(x) * 2, &q, 2);
+    }
+  }
+  s->copyDropped = false;
+  return true;
+}
+
+}  // namespace
+
+void HostDropSurfaceCopy(HostSurface* s) {
+  // A keyed surface's texture lacks the key colour: its copy must stay.
+  if (s == nullptr || s->keyOn || s->texture == nullptr || s->pixels.empty()) return;
+  std::vector<uint8_t>().swap(s->pixels);
+  s->copyDropped = true;
+}
+
 uint8_t* HostLockSurface(HostSurface* s, int32_t* pitch) {
   if (pitch != nullptr) *pitch = 0;
-  if (s == nullptr || s->pixels.empty()) return nullptr;
+  if (s == nullptr) return nullptr;
+  if (s->pixels.empty() && (!s->copyDropped || !readBackTexture(s))) return nullptr;
   if (pitch != nullptr) *pitch = s->pitch;
   return s->pixels.data();
 }

@@ -100,6 +100,14 @@ void HostDeviceClear(HostDevice* device, uint32_t argb);
 // A whole scale factor samples nearest, any other one linear (see
 // HostScaleIsLinear). True when a frame was really shown.
 bool HostDevicePresent(HostDevice* device);
+// A rectangle of whole pixels: top-left corner and size.
+struct HostRect {
+  int x, y, w, h;
+};
+// The parts of an outputW x outputH window around the frame rectangle shown
+// in it (above, below, left, right; empty ones left out): what presenting
+// paints black. Returns how many were written to bars.
+int HostLetterboxBars(int outputW, int outputH, HostRect frame, HostRect bars[4]);
 // True when the last frame shown was scaled with linear filtering.
 bool HostDeviceScalesLinear(const HostDevice* device);
 // How many frames were really shown so far (for tests).
@@ -139,6 +147,10 @@ HostSurfaceFormat HostSurfaceGetFormat(const HostSurface* surface);
 // The CPU copy for reading and writing; Unlock uploads it to the texture.
 uint8_t* HostLockSurface(HostSurface* surface, int32_t* pitch);
 void HostUnlockSurface(HostSurface* surface);
+// Lets the CPU copy go once the texture holds the pixels (kept for keyed
+// surfaces, whose texture lacks the key colour). The next lock rebuilds it
+// from the texture, which needs a working device; until then it gives null.
+void HostDropSurfaceCopy(HostSurface* surface);
 // Source colour key: texels whose colour equals the key (alpha ignored) are
 // uploaded fully transparent. Takes effect at the next Unlock.
 void HostSetSurfaceColorKey(HostSurface* surface, bool on, uint32_t key);
