@@ -69,6 +69,15 @@ struct HostDevice {
   bool listStartClipOn = false;      // the clip in force when the list began
   SDL_Rect listStartClip{0, 0, 0, 0};
   bool frameCovered = false;         // some command overwrote every pixel
+  bool listIsWholeFrame = false;     // the list began right after a present
+  // The list of the frame on screen (valid with shownValid): a new frame that
+  // differs from it in a few draws is redrawn only where they are.
+  std::vector<PendingCommand> shown;
+  std::vector<SDL_Vertex> shownVertices;
+  std::vector<int> shownIndices;
+  bool shownIsWholeFrame = false;
+  uint64_t partialRedraws = 0;
+  std::vector<HostRect> dirty;  // scratch: where the frame being shown changed
   bool shownValid = false;           // the window and back buffer show shownHash
   uint64_t shownHash = 0;
   int shownOutputW = 0, shownOutputH = 0;
@@ -83,6 +92,11 @@ constexpr float kHalfPixel = 0.5f;
 constexpr float kMaxCoordinate = 1.0e6f;
 
 constexpr size_t kMaxPendingVertices = 1u << 20;  // a longer frame goes to SDL in parts
+// A frame is redrawn only where it changed while that is at most this share
+// of its area; beyond it the whole frame is cheaper to draw than to sort out.
+constexpr double kMaxDirtyShare = 0.5;
+constexpr int kMaxDirtyPasses = 8;  // rounds of taking uncuttable draws whole
+constexpr size_t kMaxDirtyRegions = 8;  // separate regions redrawn in one frame
 constexpr uint64_t kFnvOffset = 14695981039346656037ull;
 constexpr uint64_t kFnvPrime = 1099511628211ull;
 
@@ -305,6 +319,7 @@ void flushPending(HostDevice* d) {
   for (const PendingCommand& c : d->pending) drew = drew || c.kind != PendingKind::kClip;
   if (!d->pending.empty()) replayPending(d);
   resetPending(d);
+  d->listIsWholeFrame = false;
   if (drew) d->shownValid = false;
 }
 
@@ -332,6 +347,191 @@ uint64_t pendingHash(const HostDevice* d) {
     h = fnv(h, d->pendingIndices.data(), d->pendingIndices.size() * sizeof(int));
   }
   return h;
+}
+
+// Pixel bounds of a recorded draw, grown by a pixel on every side so that
+// any rasterisation rule stays inside.
+HostRect commandBounds(const PendingCommand& c, const SDL_Vertex* vertices) {
+  float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  for (size_t i = 0; i < c.vertexCount; ++i) {
+    const SDL_FPoint& p = vertices[c.firstVertex + i].position;
+    if (i == 0 || p.x < x0) x0 = p.x;
+    if (i == 0 || p.y < y0) y0 = p.y;
+    if (i == 0 || p.x > x1) x1 = p.x;
+    if (i == 0 || p.y > y1) y1 = p.y;
+  }
+  const int left = pixelOf(x0) - 1, top = pixelOf(y0) - 1;
+  return HostRect{left, top, pixelOf(x1) + 2 - left, pixelOf(y1) + 2 - top};
+}
+
+// True when a draw gives the same pixels whatever clip cuts it: untextured
+// triangles, or an upright textured rectangle on whole pixels copied texel
+// for texel. Scaled, turned, line and point draws are not cut: a region
+// that touches them takes them whole.
+bool clipSafe(const PendingCommand& c, const SDL_Vertex* vertices) {
+  if (c.kind != PendingKind::kGeometry) return false;
+  if (c.surface == nullptr) return true;
+  if (c.vertexCount != 4 || c.surface->width < 1) return false;
+  const SDL_Vertex* v = vertices + c.firstVertex;
+  // The fan 0-1-2, 0-2-3 of an upright rectangle: 0 and 2 opposite corners.
+  const bool upright = (v[0].position.x == v[3].position.x && v[1].position.x == v[2].position.x &&
+                        v[0].position.y == v[1].position.y && v[2].position.y == v[3].position.y) ||
+                       (v[0].position.y == v[3].position.y && v[1].position.y == v[2].position.y &&
+                        v[0].position.x == v[1].position.x && v[2].position.x == v[3].position.x);
+  if (!upright) return false;
+  for (int i = 0; i < 4; ++i) {
+    if (v[i].position.x != std::floor(v[i].position.x) ||
+        v[i].position.y != std::floor(v[i].position.y)) {
+      return false;
+    }
+  }
+  const float texW = static_cast<float>(c.surface->width);
+  const float texH = static_cast<float>(c.surface->height);
+  const float spanX = std::fabs(v[2].position.x - v[0].position.x);
+  const float spanY = std::fabs(v[2].position.y - v[0].position.y);
+  return std::fabs(v[2].tex_coord.x - v[0].tex_coord.x) * texW == spanX &&
+         std::fabs(v[2].tex_coord.y - v[0].tex_coord.y) * texH == spanY;
+}
+
+bool sameCommand(const PendingCommand& a, const SDL_Vertex* av, const int* ai,
+                 const PendingCommand& b, const SDL_Vertex* bv, const int* bi) {
+  if (a.kind != b.kind || a.clipOn != b.clipOn || a.linear != b.linear || a.mode != b.mode ||
+      a.argb != b.argb || a.surface != b.surface || a.generation != b.generation ||
+      a.vertexCount != b.vertexCount || a.indexCount != b.indexCount) {
+    return false;
+  }
+  if (a.clipOn && std::memcmp(&a.clip, &b.clip, sizeof a.clip) != 0) return false;
+  return std::memcmp(av + a.firstVertex, bv + b.firstVertex, a.vertexCount * sizeof(SDL_Vertex)) ==
+             0 &&
+         (a.indexCount == 0 ||
+          std::memcmp(ai + a.firstIndex, bi + b.firstIndex, a.indexCount * sizeof(int)) == 0);
+}
+
+HostRect unite(const HostRect& a, const HostRect& b) {
+  if (a.w <= 0 || a.h <= 0) return b;
+  if (b.w <= 0 || b.h <= 0) return a;
+  const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+  const int x1 = std::max(a.x + a.w, b.x + b.w), y1 = std::max(a.y + a.h, b.y + b.h);
+  return HostRect{x0, y0, x1 - x0, y1 - y0};
+}
+
+bool overlaps(const HostRect& a, const HostRect& b) {
+  return a.w > 0 && a.h > 0 && b.w > 0 && b.h > 0 && a.x < b.x + b.w && b.x < a.x + a.w &&
+         a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+bool contains(const HostRect& outer, const HostRect& inner) {
+  return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+         inner.y + inner.h <= outer.y + outer.h;
+}
+
+int64_t area(const HostRect& r) { return static_cast<int64_t>(r.w) * r.h; }
+
+// Adds a rectangle to a short list of regions: into the region whose union
+// with it grows least beyond the two areas, or as a region of its own while
+// there is room.
+void addRegion(std::vector<HostRect>* regions, const HostRect& r) {
+  if (r.w <= 0 || r.h <= 0) return;
+  size_t best = 0;
+  int64_t bestWaste = -1;
+  for (size_t i = 0; i < regions->size(); ++i) {
+    const HostRect& q = (*regions)[i];
+    const int64_t waste = area(unite(q, r)) - area(q) - area(r);
+    if (bestWaste < 0 || waste < bestWaste) {
+      bestWaste = waste;
+      best = i;
+    }
+  }
+  if (bestWaste >= 0 && (bestWaste <= 0 || regions->size() >= kMaxDirtyRegions)) {
+    (*regions)[best] = unite((*regions)[best], r);
+  } else {
+    regions->push_back(r);
+  }
+}
+
+// The parts of the back buffer where the recorded frame differs from the one
+// it holds (the frame on screen), when they are a small part of it: only
+// there must it be drawn again. False when the whole frame is to be drawn.
+bool dirtyRegions(const HostDevice* d, std::vector<HostRect>* regions) {
+  regions->clear();
+  if (!d->shownValid || !d->shownIsWholeFrame || !d->listIsWholeFrame ||
+      d->shown.size() != d->pending.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < d->pending.size(); ++i) {
+    const PendingCommand& now = d->pending[i];
+    const PendingCommand& was = d->shown[i];
+    if (now.kind == PendingKind::kClip && was.kind == PendingKind::kClip) continue;
+    if (sameCommand(now, d->pendingVertices.data(), d->pendingIndices.data(), was,
+                    d->shownVertices.data(), d->shownIndices.data())) {
+      continue;
+    }
+    if (now.kind == PendingKind::kClear || was.kind == PendingKind::kClear ||
+        now.kind == PendingKind::kClip || was.kind == PendingKind::kClip) {
+      return false;
+    }
+    addRegion(regions, commandBounds(now, d->pendingVertices.data()));
+    addRegion(regions, commandBounds(was, d->shownVertices.data()));
+  }
+  // Draws that a clip must not cut are taken whole; that may reach others.
+  for (int pass = 0;; ++pass) {
+    if (pass == kMaxDirtyPasses) return false;
+    bool grew = false;
+    for (const PendingCommand& c : d->pending) {
+      if (c.kind == PendingKind::kClear || c.kind == PendingKind::kClip) continue;
+      const HostRect b = commandBounds(c, d->pendingVertices.data());
+      for (HostRect& r : *regions) {
+        if (!overlaps(b, r) || contains(r, b) || clipSafe(c, d->pendingVertices.data())) continue;
+        r = unite(r, b);
+        grew = true;
+      }
+    }
+    if (!grew) break;
+  }
+  int64_t total = 0;
+  for (HostRect& r : *regions) {
+    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
+    const int x1 = std::min(r.x + r.w, d->width), y1 = std::min(r.y + r.h, d->height);
+    r = HostRect{x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+    total += area(r);
+  }
+  return static_cast<double>(total) <=
+         kMaxDirtyShare * static_cast<double>(d->width) * d->height;
+}
+
+// Replays the recorded list inside the region only: the back buffer holds the
+// frame on screen everywhere else, which is what the list would draw there.
+// Each region is built afresh from the last command that covers the frame,
+// so regions that overlap still come out right.
+void replayWithin(HostDevice* d, const HostRect& region) {
+  if (region.w <= 0 || region.h <= 0) return;
+  SDL_Renderer* r = d->renderer;
+  const SDL_Rect area{region.x, region.y, region.w, region.h};
+  bool clipOn = false;
+  SDL_Rect clip{0, 0, 0, 0};
+  const size_t first = firstVisibleCommand(d, &clipOn, &clip);
+  for (size_t i = first; i < d->pending.size(); ++i) {
+    const PendingCommand& c = d->pending[i];
+    if (c.kind == PendingKind::kClip) continue;
+    SDL_Rect limit = area;
+    if (c.kind == PendingKind::kClear) {
+      // A clear of the region is a fill of it.
+      const SDL_Color col = colorFromArgb(c.argb);
+      SDL_RenderSetClipRect(r, &area);
+      SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+      SDL_SetRenderDrawColor(r, col.r, col.g, col.b, col.a);
+      SDL_RenderFillRect(r, &area);
+      continue;
+    }
+    if (!overlaps(commandBounds(c, d->pendingVertices.data()), region)) continue;
+    if (c.clipOn && !SDL_IntersectRect(&c.clip, &area, &limit)) continue;
+    SDL_RenderSetClipRect(r, &limit);
+    if (c.kind == PendingKind::kGeometry) {
+      replayGeometry(d, c);
+    } else {
+      replayPointsOrLines(d, c);
+    }
+  }
 }
 
 // True when the quad (drawn as the fan 0-1-2, 0-2-3) is an upright rectangle
@@ -661,11 +861,17 @@ bool HostDevicePresent(HostDevice* d) {
   if (d->shownValid && d->frameCovered && hash == d->shownHash && !d->windowDirty && !d->lost &&
       ow == d->shownOutputW && oh == d->shownOutputH) {
     resetPending(d);
+    d->listIsWholeFrame = true;
     return false;
   }
   d->windowDirty = false;
   const bool covered = d->frameCovered;
-  replayPending(d);
+  if (covered && !d->lost && dirtyRegions(d, &d->dirty)) {
+    for (const HostRect& region : d->dirty) replayWithin(d, region);
+    ++d->partialRedraws;
+  } else {
+    replayPending(d);
+  }
   SDL_SetRenderTarget(d->renderer, nullptr);
   SDL_SetRenderDrawBlendMode(d->renderer, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(d->renderer, 0, 0, 0, 255);
@@ -703,7 +909,12 @@ bool HostDevicePresent(HostDevice* d) {
   d->shownHash = hash;
   d->shownOutputW = ow;
   d->shownOutputH = oh;
+  d->shown.swap(d->pending);
+  d->shownVertices.swap(d->pendingVertices);
+  d->shownIndices.swap(d->pendingIndices);
+  d->shownIsWholeFrame = d->listIsWholeFrame;
   resetPending(d);
+  d->listIsWholeFrame = true;
   return true;
 }
 
@@ -715,6 +926,10 @@ bool HostDeviceScalesLinear(const HostDevice* d) {
 }
 
 uint64_t HostDevicePresentCount(const HostDevice* d) { return d != nullptr ? d->presents : 0; }
+
+uint64_t HostDevicePartialRedrawCount(const HostDevice* d) {
+  return d != nullptr ? d->partialRedraws : 0;
+}
 
 bool HostDeviceReadPixels(HostDevice* d, int x, int y, int w, int h, uint32_t* out) {
   if (d == nullptr || out == nullptr || x < 0 || y < 0 || w < 1 || h < 1 || x > d->width - w ||
@@ -936,6 +1151,7 @@ bool readBackTexture(HostSurface* s) {
     return false;
   }
   flushPending(d);  // queued draws reach the back buffer first
+  d->shownValid = false;  // drawing into the scratch target may stir SDL's state
   SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
   SDL_ScaleMode scale = SDL_ScaleModeNearest;
   SDL_GetTextureBlendMode(s->texture, &mode);

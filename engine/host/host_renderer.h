@@ -110,6 +110,9 @@ struct HostRect {
 int HostLetterboxBars(int outputW, int outputH, HostRect frame, HostRect bars[4]);
 // True when the last frame shown was scaled with linear filtering.
 bool HostDeviceScalesLinear(const HostDevice* device);
+// How many of the frames shown were drawn again only where they differed
+// from the one before (few draws changed, the rest of the back buffer kept).
+uint64_t HostDevicePartialRedrawCount(const HostDevice* device);
 // How many frames were really shown so far (for tests).
 uint64_t HostDevicePresentCount(const HostDevice* device);
 // Copies w x h pixels from (x, y) of the back buffer as 0xAARRGGBB words, rows
