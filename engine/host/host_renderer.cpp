@@ -77,6 +77,7 @@ struct HostDevice {
   std::vector<int> shownIndices;
   bool shownIsWholeFrame = false;
   uint64_t partialRedraws = 0;
+  bool windowKeepsImage = false;  // the window's pixels stay between presents (software driver)
   std::vector<HostRect> dirty;  // scratch: where the frame being shown changed
   bool shownValid = false;           // the window and back buffer show shownHash
   uint64_t shownHash = 0;
@@ -783,6 +784,7 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   }
   d->renderer = renderer;
   d->backBuffer = back;
+  d->windowKeepsImage = SDL_strcmp(HostDeviceDriverName(d), "software") == 0;
   d->width = width;
   d->height = height;
   for (HostMatrix& m : d->transforms) m = HostMatrixIdentity();
@@ -864,9 +866,13 @@ bool HostDevicePresent(HostDevice* d) {
     d->listIsWholeFrame = true;
     return false;
   }
+  // The window still shows the last frame unless something spoiled it.
+  const bool windowIntact = d->windowKeepsImage && !d->windowDirty && d->shownValid &&
+                            ow == d->shownOutputW && oh == d->shownOutputH;
   d->windowDirty = false;
   const bool covered = d->frameCovered;
-  if (covered && !d->lost && dirtyRegions(d, &d->dirty)) {
+  const bool partial = covered && !d->lost && dirtyRegions(d, &d->dirty);
+  if (partial) {
     for (const HostRect& region : d->dirty) replayWithin(d, region);
     ++d->partialRedraws;
   } else {
@@ -881,13 +887,6 @@ bool HostDevicePresent(HostDevice* d) {
     const int w = static_cast<int>(std::lround(d->width * scale));
     const int h = static_cast<int>(std::lround(d->height * scale));
     const SDL_Rect dst{(ow - w) / 2, (oh - h) / 2, w, h};
-    // Only the bars around the frame are cleared: the copy sets the rest.
-    HostRect bars[4];
-    const int barCount = HostLetterboxBars(ow, oh, HostRect{dst.x, dst.y, dst.w, dst.h}, bars);
-    for (int i = 0; i < barCount; ++i) {
-      const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
-      SDL_RenderFillRect(d->renderer, &bar);
-    }
     const SDL_ScaleMode wanted =
         HostScaleIsLinear(ow, oh, d->width, d->height) ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
     SDL_ScaleMode current = SDL_ScaleModeNearest;
@@ -896,7 +895,24 @@ bool HostDevicePresent(HostDevice* d) {
       SDL_RenderFlush(d->renderer);
       SDL_SetTextureScaleMode(d->backBuffer, wanted);
     }
-    SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
+    if (partial && windowIntact && w == d->width && h == d->height) {
+      // Unscaled, onto a window that kept the last frame: only the regions
+      // that changed are copied.
+      for (const HostRect& region : d->dirty) {
+        const SDL_Rect from{region.x, region.y, region.w, region.h};
+        const SDL_Rect to{dst.x + region.x, dst.y + region.y, region.w, region.h};
+        if (region.w > 0 && region.h > 0) SDL_RenderCopy(d->renderer, d->backBuffer, &from, &to);
+      }
+    } else {
+      // Only the bars around the frame are cleared: the copy sets the rest.
+      HostRect bars[4];
+      const int barCount = HostLetterboxBars(ow, oh, HostRect{dst.x, dst.y, dst.w, dst.h}, bars);
+      for (int i = 0; i < barCount; ++i) {
+        const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
+        SDL_RenderFillRect(d->renderer, &bar);
+      }
+      SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
+    }
   } else {
     SDL_RenderClear(d->renderer);
   }
