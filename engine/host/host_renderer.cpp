@@ -434,16 +434,16 @@ int64_t area(const HostRect& r) { return static_cast<int64_t>(r.w) * r.h; }
 void addRegion(std::vector<HostRect>* regions, const HostRect& r) {
   if (r.w <= 0 || r.h <= 0) return;
   size_t best = 0;
-  int64_t bestWaste = -1;
+  int64_t bestWaste = 0;
   for (size_t i = 0; i < regions->size(); ++i) {
     const HostRect& q = (*regions)[i];
     const int64_t waste = area(unite(q, r)) - area(q) - area(r);
-    if (bestWaste < 0 || waste < bestWaste) {
+    if (i == 0 || waste < bestWaste) {
       bestWaste = waste;
       best = i;
     }
   }
-  if (bestWaste >= 0 && (bestWaste <= 0 || regions->size() >= kMaxDirtyRegions)) {
+  if (!regions->empty() && (bestWaste <= 0 || regions->size() >= kMaxDirtyRegions)) {
     (*regions)[best] = unite((*regions)[best], r);
   } else {
     regions->push_back(r);
