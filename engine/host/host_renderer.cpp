@@ -2,10 +2,14 @@
 #include "engine/host/host_renderer.h"
 
 #include <SDL.h>
+#include <dirent.h>
+#include <limits.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -91,6 +95,14 @@ namespace {
 constexpr int kMaxVerticesPerDraw = 65536;
 constexpr float kHalfPixel = 0.5f;
 constexpr float kMaxCoordinate = 1.0e6f;
+constexpr unsigned int kGLRenderer = 0x1F01;  // glGetString's GL_RENDERER
+constexpr size_t kGLNameSize = 256;
+constexpr const char* kGpuNodeDir = "/dev/dri";       // render nodes of the GPU drivers
+constexpr const char* kNvidiaNode = "/dev/nvidiactl";  // the vendor driver's own node
+constexpr const char* kRenderNodePrefix = "renderD";
+// OpenGL renderer names (lower case) of drivers that rasterise on the processor.
+constexpr const char* kSoftGLNames[] = {"llvmpipe", "softpipe", "software rasterizer", "swrast",
+                                        "gdi generic"};
 
 constexpr size_t kMaxPendingVertices = 1u << 20;  // a longer frame goes to SDL in parts
 // A frame is redrawn only where it changed while that is at most this share
@@ -575,6 +587,24 @@ bool drawCoversFrame(const HostDevice* d, SDL_BlendMode mode, const SDL_Vertex* 
 
 }  // namespace
 
+bool HostHasGpuNode(const char* dir) {
+  if (dir == nullptr) return false;
+  DIR* d = opendir(dir);
+  if (d == nullptr) return false;
+  bool found = false;
+  while (const dirent* entry = readdir(d)) {
+    if (SDL_strncmp(entry->d_name, kRenderNodePrefix, SDL_strlen(kRenderNodePrefix)) != 0) continue;
+    char path[PATH_MAX];
+    std::snprintf(path, sizeof path, "%s/%s", dir, entry->d_name);
+    if (access(path, R_OK | W_OK) == 0) {
+      found = true;
+      break;
+    }
+  }
+  closedir(d);
+  return found;
+}
+
 int HostLetterboxBars(int outputW, int outputH, HostRect frame, HostRect bars[4]) {
   int n = 0;
   auto add = [&](int x, int y, int w, int h) {
@@ -651,11 +681,6 @@ HostMatrix HostMatrixOrtho(float w, float h, float zNear, float zFar) {
 namespace {
 
 constexpr size_t kDriverNameSize = 32;
-constexpr unsigned int kGLRenderer = 0x1F01;  // glGetString's GL_RENDERER
-constexpr size_t kGLNameSize = 256;
-// OpenGL renderer names (lower case) of drivers that rasterise on the processor.
-constexpr const char* kSoftGLNames[] = {"llvmpipe", "softpipe", "software rasterizer", "swrast",
-                                        "gdi generic"};
 int failDeviceCreations = 0;          // test seam: see HostFailDeviceCreations
 char workingDriver[kDriverNameSize];  // the last driver a device was made with
 char workingHint[kDriverNameSize];    // the driver asked for by name back then
@@ -713,23 +738,43 @@ bool drawsThroughSoftGL(SDL_Renderer* renderer) {
 // every texture): unless a driver was asked for by name, such a renderer is
 // swapped for the software one, which then writes straight into the window's
 // shared-memory image rather than through OpenGL again.
-SDL_Renderer* preferSoftwareOverSoftGL(SDL_Renderer* renderer, SDL_Window* window, Uint32 flags) {
-  if (driverHint()[0] != 0 || !drawsThroughSoftGL(renderer)) return renderer;
+int softwareDriverIndex() {
   const int count = SDL_GetNumRenderDrivers();
-  int software = -1;
   for (int i = 0; i < count; ++i) {
     SDL_RendererInfo info;
     if (SDL_GetRenderDriverInfo(i, &info) == 0 && info.name != nullptr &&
         SDL_strcmp(info.name, "software") == 0) {
-      software = i;
+      return i;
     }
   }
-  if (software < 0) return renderer;
-  SDL_DestroyRenderer(renderer);
+  return -1;
+}
+
+// SDL's software renderer, writing straight into the window's shared-memory
+// image rather than handing it to OpenGL again. Null when SDL refuses.
+SDL_Renderer* createSoftwareRenderer(SDL_Window* window, Uint32 flags) {
+  const int software = softwareDriverIndex();
+  if (software < 0) return nullptr;
   if (SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION) == nullptr) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   }
-  SDL_Renderer* soft = SDL_CreateRenderer(window, software, flags);
+  return SDL_CreateRenderer(window, software, flags);
+}
+
+// True when OpenGL can only rasterise on the processor here: no graphics
+// device node to reach a GPU through, or Mesa told to stay in software.
+bool onlySoftGLPossible() {
+  const char* forced = SDL_getenv("LIBGL_ALWAYS_SOFTWARE");
+  if (forced != nullptr && forced[0] != 0 && SDL_strcmp(forced, "0") != 0) return true;
+  return !HostHasGpuNode(kGpuNodeDir) && access(kNvidiaNode, R_OK | W_OK) != 0;
+}
+
+SDL_Renderer* preferSoftwareOverSoftGL(SDL_Renderer* renderer, SDL_Window* window, Uint32 flags) {
+  if (driverHint()[0] != 0 || !drawsThroughSoftGL(renderer) || softwareDriverIndex() < 0) {
+    return renderer;
+  }
+  SDL_DestroyRenderer(renderer);
+  SDL_Renderer* soft = createSoftwareRenderer(window, flags);
   // Should the software renderer fail, OpenGL is still better than nothing.
   return soft != nullptr ? soft : SDL_CreateRenderer(window, -1, flags);
 }
@@ -756,6 +801,11 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   if (known >= 0) {
     renderer = SDL_CreateRenderer(window, known, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, known, base);
+  }
+  // Without a way to a GPU, OpenGL would be a software rasteriser: loading
+  // it only to find that out costs more memory than the whole game.
+  if (renderer == nullptr && known < 0 && driverHint()[0] == 0 && onlySoftGLPossible()) {
+    renderer = createSoftwareRenderer(window, base);
   }
   if (renderer == nullptr) {
     renderer = SDL_CreateRenderer(window, -1, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));

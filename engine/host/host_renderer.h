@@ -67,6 +67,11 @@ struct HostVertex {
 // width x height, cleared to black. Null when there is no window or SDL refuses.
 // SDL_RENDER_DRIVER chooses the driver as usual ("software" needs no display).
 HostDevice* HostCreateDevice(int width, int height, bool vsync);
+// True when the folder (the system's is /dev/dri) holds a GPU render node
+// this process may open. Without one, and without the vendor driver's node,
+// OpenGL could only rasterise on the processor, so devices are made on SDL's
+// software renderer straight away unless a driver is asked for by name.
+bool HostHasGpuNode(const char* dir);
 // Test seam: the next count device creations on a window fail, as on a
 // display that lost its driver.
 void HostFailDeviceCreations(int count);
