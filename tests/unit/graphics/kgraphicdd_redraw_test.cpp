@@ -172,3 +172,34 @@ TEST(LetterboxBars, OnlyWhatTheFrameLeavesIsPaintedBlack) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file picture keeps no copy of its texels once uploaded; reading them
+// later (after drawing with it, which lets the driver repack the texture)
+// still gives every texel exactly, the key colour of clear ones included.
+using KGraphicDDCopy = DDTest;
+
+TEST_F(KGraphicDDCopy, FilePicturesTexelsReadBackExactlyAfterDrawing) {
+  TempDir dir;
+  const std::string name = dir.Write("key.bmp", MakeBmp24(3, 1, [](int x, int) -> uint32_t {
+    return x == 0 ? 0x0000FFu : x == 1 ? 0xFF0000u : 0x336699u;
+  }));
+  KGraphicDD g;
+  g.SetColorKey(true, 0, 0, 255);
+  for (bool trueColor : {true, false}) {
+    ASSERT_TRUE(g.LoadPicture(const_cast<char*>(name.c_str()), trueColor, true));
+    g.BlitAlphaRectFlip(0, 0, 3, 1, 10, 10, false, false);
+    window->FlipBackBuffer(false, true);
+    if (trueColor) {
+      EXPECT_EQ(Texel32(g.GetSurface(), 0, 0), (DDColor{0, 0, 255, 0}));
+      EXPECT_EQ(Texel32(g.GetSurface(), 2, 0), (DDColor{0x33, 0x66, 0x99, 255}));
+      EXPECT_EQ(Texel32(g.GetSurface(), 3, 0), (DDColor{0, 0, 0, 0}));  // beyond the picture
+    } else {
+      EXPECT_EQ(Texel16(g.GetSurface(), 0, 0), 0x000F);
+      EXPECT_EQ(Texel16(g.GetSurface(), 2, 0), 0xF369);
+    }
+  }
+}
+
+}  // namespace
