@@ -4,10 +4,8 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "engine/host/host_clock.h"
 #include "engine/host/host_input.h"
@@ -56,7 +54,6 @@ bool quitSeen = false;
 uint64_t inactiveMs = 0;
 bool pacingStarted = false;
 double lastFlipMs = 0.0;
-bool pacedOnManualClock = false;  // the clock lastFlipMs was read on
 bool rasterDisabled = false;  // test seam: see HostSetRasterDisabled
 int failModeSwitches = 0;     // test seam: see HostFailModeSwitches
 
@@ -531,40 +528,8 @@ void HostPresentFrame() {
   chooseDrawTarget();
 }
 
-namespace {
-
-// Microseconds on the steady clock: whole milliseconds would make frames
-// wait up to one more at random, a visible unevenness at 60 frames a second.
-double preciseNowMs() {
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
-
-}  // namespace
-
 void HostPaceFrame(double minIntervalMs) {
   if (minIntervalMs <= 0.0) return;
-  // A switch between the manual and the real clock starts a new rhythm.
-  if (pacedOnManualClock != HostIsManualClock()) {
-    pacedOnManualClock = HostIsManualClock();
-    pacingStarted = false;
-  }
-  if (!pacedOnManualClock) {
-    double now = preciseNowMs();
-    if (!pacingStarted) {
-      pacingStarted = true;
-      lastFlipMs = now;
-      return;
-    }
-    const double due = lastFlipMs + minIntervalMs;
-    if (now < due) {
-      std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(due - now));
-      now = preciseNowMs();
-    }
-    lastFlipMs = now - due > minIntervalMs ? now : due;
-    return;
-  }
-  // The manual clock of tests and replays counts whole milliseconds.
   double now = static_cast<double>(HostMilliseconds());
   if (!pacingStarted) {
     pacingStarted = true;
