@@ -200,6 +200,8 @@ bool KGraphicDD::LoadTexture(const HostImage& image, const HostImage* mask, bool
     }
   }
   HostUnlockSurface(surface);
+  // A file picture comes back from its file: the texture alone holds it.
+  if (restoreSource == kRestoreFile) HostDropSurfaceCopy(surface);
   return true;
 }
 
@@ -230,6 +232,7 @@ bool KGraphicDD::LoadPlain(const HostImage& image, int16_t keyX, int16_t keyY) {
   }
   HostSetSurfaceColorKey(surface, surfaceKeyOn, surfaceKey);
   HostUnlockSurface(surface);
+  if (restoreSource == kRestoreFile) HostDropSurfaceCopy(surface);
   return true;
 }
 
@@ -300,6 +303,8 @@ void KGraphicDD::KeepCopy() {
   restoreFormat = HostSurfaceGetFormat(surface);
   restoreTexels.assign(texels, texels + static_cast<size_t>(pitch) * restoreSurfaceH);
   restoreSource = kRestoreCopy;
+  // The restore copy is the one kept: the texture alone holds the picture.
+  HostDropSurfaceCopy(surface);
 }
 
 bool KGraphicDD::MakePictureFromArray(uint32_t* pixels, int32_t w, int32_t h, bool) {

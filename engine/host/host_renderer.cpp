@@ -2,10 +2,14 @@
 #include "engine/host/host_renderer.h"
 
 #include <SDL.h>
+#include <dirent.h>
+#include <limits.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -22,6 +26,7 @@ struct HostSurface {
   bool keyOn = false;
   uint32_t key = 0;
   bool lost = false;
+  bool copyDropped = false;  // the CPU copy was let go; a lock reads the texture back
   uint64_t generation = 0;  // new, process-wide unique value at every upload
   uint64_t usedInList = 0;  // the pending list that last drew with it
 };
@@ -39,6 +44,7 @@ struct PendingCommand {
   uint64_t generation = 0;
   size_t firstVertex = 0, vertexCount = 0;
   size_t firstIndex = 0, indexCount = 0;
+  bool covers = false;  // sets every pixel of the back buffer, whatever was there
 };
 
 struct HostDevice {
@@ -67,6 +73,16 @@ struct HostDevice {
   bool listStartClipOn = false;      // the clip in force when the list began
   SDL_Rect listStartClip{0, 0, 0, 0};
   bool frameCovered = false;         // some command overwrote every pixel
+  bool listIsWholeFrame = false;     // the list began right after a present
+  // The list of the frame on screen (valid with shownValid): a new frame that
+  // differs from it in a few draws is redrawn only where they are.
+  std::vector<PendingCommand> shown;
+  std::vector<SDL_Vertex> shownVertices;
+  std::vector<int> shownIndices;
+  bool shownIsWholeFrame = false;
+  uint64_t partialRedraws = 0;
+  bool windowKeepsImage = false;  // the window's pixels stay between presents (software driver)
+  std::vector<HostRect> dirty;  // scratch: where the frame being shown changed
   bool shownValid = false;           // the window and back buffer show shownHash
   uint64_t shownHash = 0;
   int shownOutputW = 0, shownOutputH = 0;
@@ -79,8 +95,21 @@ namespace {
 constexpr int kMaxVerticesPerDraw = 65536;
 constexpr float kHalfPixel = 0.5f;
 constexpr float kMaxCoordinate = 1.0e6f;
+constexpr unsigned int kGLRenderer = 0x1F01;  // glGetString's GL_RENDERER
+constexpr size_t kGLNameSize = 256;
+constexpr const char* kGpuNodeDir = "/dev/dri";       // render nodes of the GPU drivers
+constexpr const char* kNvidiaNode = "/dev/nvidiactl";  // the vendor driver's own node
+constexpr const char* kRenderNodePrefix = "renderD";
+// OpenGL renderer names (lower case) of drivers that rasterise on the processor.
+constexpr const char* kSoftGLNames[] = {"llvmpipe", "softpipe", "software rasterizer", "swrast",
+                                        "gdi generic"};
 
 constexpr size_t kMaxPendingVertices = 1u << 20;  // a longer frame goes to SDL in parts
+// A frame is redrawn only where it changed while that is at most this share
+// of its area; beyond it the whole frame is cheaper to draw than to sort out.
+constexpr double kMaxDirtyShare = 0.5;
+constexpr int kMaxDirtyPasses = 8;  // rounds of taking uncuttable draws whole
+constexpr size_t kMaxDirtyRegions = 8;  // separate regions redrawn in one frame
 constexpr uint64_t kFnvOffset = 14695981039346656037ull;
 constexpr uint64_t kFnvPrime = 1099511628211ull;
 
@@ -249,10 +278,36 @@ void replayPointsOrLines(HostDevice* d, const PendingCommand& c) {
 }
 
 // Hands the recorded commands to SDL, in order, exactly as they were issued.
+// Where the replay of the recorded list can start: at its last command that
+// sets every pixel (what came before it is overwritten unseen), else at the
+// beginning. The clip in force there is returned too.
+size_t firstVisibleCommand(const HostDevice* d, bool* clipOn, SDL_Rect* clip) {
+  size_t first = 0;
+  for (size_t i = d->pending.size(); i-- > 0;) {
+    if (d->pending[i].covers) {
+      first = i;
+      break;
+    }
+  }
+  *clipOn = d->listStartClipOn;
+  *clip = d->listStartClip;
+  for (size_t i = 0; i < first; ++i) {
+    const PendingCommand& c = d->pending[i];
+    if (c.kind != PendingKind::kClip) continue;
+    *clipOn = c.clipOn;
+    *clip = c.clip;
+  }
+  return first;
+}
+
 void replayPending(HostDevice* d) {
   SDL_Renderer* r = d->renderer;
-  setSdlClip(r, d->listStartClipOn, d->listStartClip);
-  for (const PendingCommand& c : d->pending) {
+  bool clipOn = false;
+  SDL_Rect clip{0, 0, 0, 0};
+  const size_t first = firstVisibleCommand(d, &clipOn, &clip);
+  setSdlClip(r, clipOn, clip);
+  for (size_t i = first; i < d->pending.size(); ++i) {
+    const PendingCommand& c = d->pending[i];
     switch (c.kind) {
       case PendingKind::kClear: {
         const SDL_Color col = colorFromArgb(c.argb);
@@ -277,6 +332,7 @@ void flushPending(HostDevice* d) {
   for (const PendingCommand& c : d->pending) drew = drew || c.kind != PendingKind::kClip;
   if (!d->pending.empty()) replayPending(d);
   resetPending(d);
+  d->listIsWholeFrame = false;
   if (drew) d->shownValid = false;
 }
 
@@ -304,6 +360,191 @@ uint64_t pendingHash(const HostDevice* d) {
     h = fnv(h, d->pendingIndices.data(), d->pendingIndices.size() * sizeof(int));
   }
   return h;
+}
+
+// Pixel bounds of a recorded draw, grown by a pixel on every side so that
+// any rasterisation rule stays inside.
+HostRect commandBounds(const PendingCommand& c, const SDL_Vertex* vertices) {
+  float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  for (size_t i = 0; i < c.vertexCount; ++i) {
+    const SDL_FPoint& p = vertices[c.firstVertex + i].position;
+    if (i == 0 || p.x < x0) x0 = p.x;
+    if (i == 0 || p.y < y0) y0 = p.y;
+    if (i == 0 || p.x > x1) x1 = p.x;
+    if (i == 0 || p.y > y1) y1 = p.y;
+  }
+  const int left = pixelOf(x0) - 1, top = pixelOf(y0) - 1;
+  return HostRect{left, top, pixelOf(x1) + 2 - left, pixelOf(y1) + 2 - top};
+}
+
+// True when a draw gives the same pixels whatever clip cuts it: untextured
+// triangles, or an upright textured rectangle on whole pixels copied texel
+// for texel. Scaled, turned, line and point draws are not cut: a region
+// that touches them takes them whole.
+bool clipSafe(const PendingCommand& c, const SDL_Vertex* vertices) {
+  if (c.kind != PendingKind::kGeometry) return false;
+  if (c.surface == nullptr) return true;
+  if (c.vertexCount != 4 || c.surface->width < 1) return false;
+  const SDL_Vertex* v = vertices + c.firstVertex;
+  // The fan 0-1-2, 0-2-3 of an upright rectangle: 0 and 2 opposite corners.
+  const bool upright = (v[0].position.x == v[3].position.x && v[1].position.x == v[2].position.x &&
+                        v[0].position.y == v[1].position.y && v[2].position.y == v[3].position.y) ||
+                       (v[0].position.y == v[3].position.y && v[1].position.y == v[2].position.y &&
+                        v[0].position.x == v[1].position.x && v[2].position.x == v[3].position.x);
+  if (!upright) return false;
+  for (int i = 0; i < 4; ++i) {
+    if (v[i].position.x != std::floor(v[i].position.x) ||
+        v[i].position.y != std::floor(v[i].position.y)) {
+      return false;
+    }
+  }
+  const float texW = static_cast<float>(c.surface->width);
+  const float texH = static_cast<float>(c.surface->height);
+  const float spanX = std::fabs(v[2].position.x - v[0].position.x);
+  const float spanY = std::fabs(v[2].position.y - v[0].position.y);
+  return std::fabs(v[2].tex_coord.x - v[0].tex_coord.x) * texW == spanX &&
+         std::fabs(v[2].tex_coord.y - v[0].tex_coord.y) * texH == spanY;
+}
+
+bool sameCommand(const PendingCommand& a, const SDL_Vertex* av, const int* ai,
+                 const PendingCommand& b, const SDL_Vertex* bv, const int* bi) {
+  if (a.kind != b.kind || a.clipOn != b.clipOn || a.linear != b.linear || a.mode != b.mode ||
+      a.argb != b.argb || a.surface != b.surface || a.generation != b.generation ||
+      a.vertexCount != b.vertexCount || a.indexCount != b.indexCount) {
+    return false;
+  }
+  if (a.clipOn && std::memcmp(&a.clip, &b.clip, sizeof a.clip) != 0) return false;
+  return std::memcmp(av + a.firstVertex, bv + b.firstVertex, a.vertexCount * sizeof(SDL_Vertex)) ==
+             0 &&
+         (a.indexCount == 0 ||
+          std::memcmp(ai + a.firstIndex, bi + b.firstIndex, a.indexCount * sizeof(int)) == 0);
+}
+
+HostRect unite(const HostRect& a, const HostRect& b) {
+  if (a.w <= 0 || a.h <= 0) return b;
+  if (b.w <= 0 || b.h <= 0) return a;
+  const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+  const int x1 = std::max(a.x + a.w, b.x + b.w), y1 = std::max(a.y + a.h, b.y + b.h);
+  return HostRect{x0, y0, x1 - x0, y1 - y0};
+}
+
+bool overlaps(const HostRect& a, const HostRect& b) {
+  return a.w > 0 && a.h > 0 && b.w > 0 && b.h > 0 && a.x < b.x + b.w && b.x < a.x + a.w &&
+         a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+bool contains(const HostRect& outer, const HostRect& inner) {
+  return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+         inner.y + inner.h <= outer.y + outer.h;
+}
+
+int64_t area(const HostRect& r) { return static_cast<int64_t>(r.w) * r.h; }
+
+// Adds a rectangle to a short list of regions: into the region whose union
+// with it grows least beyond the two areas, or as a region of its own while
+// there is room.
+void addRegion(std::vector<HostRect>* regions, const HostRect& r) {
+  if (r.w <= 0 || r.h <= 0) return;
+  size_t best = 0;
+  int64_t bestWaste = 0;
+  for (size_t i = 0; i < regions->size(); ++i) {
+    const HostRect& q = (*regions)[i];
+    const int64_t waste = area(unite(q, r)) - area(q) - area(r);
+    if (i == 0 || waste < bestWaste) {
+      bestWaste = waste;
+      best = i;
+    }
+  }
+  if (!regions->empty() && (bestWaste <= 0 || regions->size() >= kMaxDirtyRegions)) {
+    (*regions)[best] = unite((*regions)[best], r);
+  } else {
+    regions->push_back(r);
+  }
+}
+
+// The parts of the back buffer where the recorded frame differs from the one
+// it holds (the frame on screen), when they are a small part of it: only
+// there must it be drawn again. False when the whole frame is to be drawn.
+bool dirtyRegions(const HostDevice* d, std::vector<HostRect>* regions) {
+  regions->clear();
+  if (!d->shownValid || !d->shownIsWholeFrame || !d->listIsWholeFrame ||
+      d->shown.size() != d->pending.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < d->pending.size(); ++i) {
+    const PendingCommand& now = d->pending[i];
+    const PendingCommand& was = d->shown[i];
+    if (now.kind == PendingKind::kClip && was.kind == PendingKind::kClip) continue;
+    if (sameCommand(now, d->pendingVertices.data(), d->pendingIndices.data(), was,
+                    d->shownVertices.data(), d->shownIndices.data())) {
+      continue;
+    }
+    if (now.kind == PendingKind::kClear || was.kind == PendingKind::kClear ||
+        now.kind == PendingKind::kClip || was.kind == PendingKind::kClip) {
+      return false;
+    }
+    addRegion(regions, commandBounds(now, d->pendingVertices.data()));
+    addRegion(regions, commandBounds(was, d->shownVertices.data()));
+  }
+  // Draws that a clip must not cut are taken whole; that may reach others.
+  for (int pass = 0;; ++pass) {
+    if (pass == kMaxDirtyPasses) return false;
+    bool grew = false;
+    for (const PendingCommand& c : d->pending) {
+      if (c.kind == PendingKind::kClear || c.kind == PendingKind::kClip) continue;
+      const HostRect b = commandBounds(c, d->pendingVertices.data());
+      for (HostRect& r : *regions) {
+        if (!overlaps(b, r) || contains(r, b) || clipSafe(c, d->pendingVertices.data())) continue;
+        r = unite(r, b);
+        grew = true;
+      }
+    }
+    if (!grew) break;
+  }
+  int64_t total = 0;
+  for (HostRect& r : *regions) {
+    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
+    const int x1 = std::min(r.x + r.w, d->width), y1 = std::min(r.y + r.h, d->height);
+    r = HostRect{x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+    total += area(r);
+  }
+  return static_cast<double>(total) <=
+         kMaxDirtyShare * static_cast<double>(d->width) * d->height;
+}
+
+// Replays the recorded list inside the region only: the back buffer holds the
+// frame on screen everywhere else, which is what the list would draw there.
+// Each region is built afresh from the last command that covers the frame,
+// so regions that overlap still come out right.
+void replayWithin(HostDevice* d, const HostRect& region) {
+  if (region.w <= 0 || region.h <= 0) return;
+  SDL_Renderer* r = d->renderer;
+  const SDL_Rect area{region.x, region.y, region.w, region.h};
+  bool clipOn = false;
+  SDL_Rect clip{0, 0, 0, 0};
+  const size_t first = firstVisibleCommand(d, &clipOn, &clip);
+  for (size_t i = first; i < d->pending.size(); ++i) {
+    const PendingCommand& c = d->pending[i];
+    if (c.kind == PendingKind::kClip) continue;
+    SDL_Rect limit = area;
+    if (c.kind == PendingKind::kClear) {
+      // A clear of the region is a fill of it.
+      const SDL_Color col = colorFromArgb(c.argb);
+      SDL_RenderSetClipRect(r, &area);
+      SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+      SDL_SetRenderDrawColor(r, col.r, col.g, col.b, col.a);
+      SDL_RenderFillRect(r, &area);
+      continue;
+    }
+    if (!overlaps(commandBounds(c, d->pendingVertices.data()), region)) continue;
+    if (c.clipOn && !SDL_IntersectRect(&c.clip, &area, &limit)) continue;
+    SDL_RenderSetClipRect(r, &limit);
+    if (c.kind == PendingKind::kGeometry) {
+      replayGeometry(d, c);
+    } else {
+      replayPointsOrLines(d, c);
+    }
+  }
 }
 
 // True when the quad (drawn as the fan 0-1-2, 0-2-3) is an upright rectangle
@@ -345,6 +586,37 @@ bool drawCoversFrame(const HostDevice* d, SDL_BlendMode mode, const SDL_Vertex* 
 }
 
 }  // namespace
+
+bool HostHasGpuNode(const char* dir) {
+  if (dir == nullptr) return false;
+  DIR* d = opendir(dir);
+  if (d == nullptr) return false;
+  bool found = false;
+  while (const dirent* entry = readdir(d)) {
+    if (SDL_strncmp(entry->d_name, kRenderNodePrefix, SDL_strlen(kRenderNodePrefix)) != 0) continue;
+    char path[PATH_MAX];
+    std::snprintf(path, sizeof path, "%s/%s", dir, entry->d_name);
+    if (access(path, R_OK | W_OK) == 0) {
+      found = true;
+      break;
+    }
+  }
+  closedir(d);
+  return found;
+}
+
+int HostLetterboxBars(int outputW, int outputH, HostRect frame, HostRect bars[4]) {
+  int n = 0;
+  auto add = [&](int x, int y, int w, int h) {
+    if (w > 0 && h > 0) bars[n++] = HostRect{x, y, w, h};
+  };
+  const int right = frame.x + frame.w, bottom = frame.y + frame.h;
+  add(0, 0, outputW, frame.y);                            // above
+  add(0, bottom, outputW, outputH - bottom);              // below
+  add(0, frame.y, frame.x, frame.h);                      // left
+  add(right, frame.y, outputW - right, frame.h);          // right
+  return n;
+}
 
 // --- matrices ----------------------------------------------------------------------
 
@@ -433,6 +705,80 @@ int knownDriverIndex() {
   return -1;
 }
 
+bool isSoftwareName(const char* text) {
+  if (text == nullptr) return false;
+  char lower[kGLNameSize];
+  size_t n = 0;
+  for (; text[n] != 0 && n + 1 < sizeof lower; ++n) {
+    lower[n] = static_cast<char>(SDL_tolower(static_cast<unsigned char>(text[n])));
+  }
+  lower[n] = 0;
+  for (const char* name : kSoftGLNames) {
+    if (SDL_strstr(lower, name) != nullptr) return true;
+  }
+  return false;
+}
+
+// True when the renderer draws through OpenGL and the OpenGL driver itself
+// rasterises on the processor (Mesa's llvmpipe and the like).
+bool drawsThroughSoftGL(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || info.name == nullptr ||
+      SDL_strncmp(info.name, "opengl", 6) != 0) {
+    return false;
+  }
+  using GetString = const unsigned char* (*)(unsigned int);
+  auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  if (getString == nullptr) return false;
+  return isSoftwareName(reinterpret_cast<const char*>(getString(kGLRenderer)));
+}
+
+// OpenGL rasterised on the processor spends several times what SDL's own
+// software renderer needs for the same 2D frame (and holds a second copy of
+// every texture): unless a driver was asked for by name, such a renderer is
+// swapped for the software one, which then writes straight into the window's
+// shared-memory image rather than through OpenGL again.
+int softwareDriverIndex() {
+  const int count = SDL_GetNumRenderDrivers();
+  for (int i = 0; i < count; ++i) {
+    SDL_RendererInfo info;
+    if (SDL_GetRenderDriverInfo(i, &info) == 0 && info.name != nullptr &&
+        SDL_strcmp(info.name, "software") == 0) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+// SDL's software renderer, writing straight into the window's shared-memory
+// image rather than handing it to OpenGL again. Null when SDL refuses.
+SDL_Renderer* createSoftwareRenderer(SDL_Window* window, Uint32 flags) {
+  const int software = softwareDriverIndex();
+  if (software < 0) return nullptr;
+  if (SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION) == nullptr) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  }
+  return SDL_CreateRenderer(window, software, flags);
+}
+
+// True when OpenGL can only rasterise on the processor here: no graphics
+// device node to reach a GPU through, or Mesa told to stay in software.
+bool onlySoftGLPossible() {
+  const char* forced = SDL_getenv("LIBGL_ALWAYS_SOFTWARE");
+  if (forced != nullptr && forced[0] != 0 && SDL_strcmp(forced, "0") != 0) return true;
+  return !HostHasGpuNode(kGpuNodeDir) && access(kNvidiaNode, R_OK | W_OK) != 0;
+}
+
+SDL_Renderer* preferSoftwareOverSoftGL(SDL_Renderer* renderer, SDL_Window* window, Uint32 flags) {
+  if (driverHint()[0] != 0 || !drawsThroughSoftGL(renderer) || softwareDriverIndex() < 0) {
+    return renderer;
+  }
+  SDL_DestroyRenderer(renderer);
+  SDL_Renderer* soft = createSoftwareRenderer(window, flags);
+  // Should the software renderer fail, OpenGL is still better than nothing.
+  return soft != nullptr ? soft : SDL_CreateRenderer(window, -1, flags);
+}
+
 }  // namespace
 
 void HostFailDeviceCreations(int count) { failDeviceCreations = count > 0 ? count : 0; }
@@ -456,10 +802,17 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
     renderer = SDL_CreateRenderer(window, known, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, known, base);
   }
+  // Without a way to a GPU, OpenGL would be a software rasteriser: loading
+  // it only to find that out costs more memory than the whole game.
+  if (renderer == nullptr && known < 0 && driverHint()[0] == 0 && onlySoftGLPossible()) {
+    renderer = createSoftwareRenderer(window, base);
+  }
   if (renderer == nullptr) {
     renderer = SDL_CreateRenderer(window, -1, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
   }
   if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, -1, base);
+  if (renderer == nullptr) return nullptr;
+  renderer = preferSoftwareOverSoftGL(renderer, window, base);
   if (renderer == nullptr) return nullptr;
   SDL_RendererInfo info;
   if (SDL_GetRendererInfo(renderer, &info) == 0 && info.name != nullptr) {
@@ -481,6 +834,7 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   }
   d->renderer = renderer;
   d->backBuffer = back;
+  d->windowKeepsImage = SDL_strcmp(HostDeviceDriverName(d), "software") == 0;
   d->width = width;
   d->height = height;
   for (HostMatrix& m : d->transforms) m = HostMatrixIdentity();
@@ -532,8 +886,10 @@ bool HostDeviceHasVSync(const HostDevice* d) {
 
 void HostDeviceClear(HostDevice* d, uint32_t argb) {
   if (d == nullptr || HostRasterDisabled()) return;
-  addCommand(d, PendingKind::kClear).argb = argb;
+  PendingCommand& c = addCommand(d, PendingKind::kClear);
+  c.argb = argb;
   // A clear ignores the clip: it sets every pixel.
+  c.covers = true;
   d->frameCovered = true;
 }
 
@@ -557,15 +913,24 @@ bool HostDevicePresent(HostDevice* d) {
   if (d->shownValid && d->frameCovered && hash == d->shownHash && !d->windowDirty && !d->lost &&
       ow == d->shownOutputW && oh == d->shownOutputH) {
     resetPending(d);
+    d->listIsWholeFrame = true;
     return false;
   }
+  // The window still shows the last frame unless something spoiled it.
+  const bool windowIntact = d->windowKeepsImage && !d->windowDirty && d->shownValid &&
+                            ow == d->shownOutputW && oh == d->shownOutputH;
   d->windowDirty = false;
   const bool covered = d->frameCovered;
-  replayPending(d);
+  const bool partial = covered && !d->lost && dirtyRegions(d, &d->dirty);
+  if (partial) {
+    for (const HostRect& region : d->dirty) replayWithin(d, region);
+    ++d->partialRedraws;
+  } else {
+    replayPending(d);
+  }
   SDL_SetRenderTarget(d->renderer, nullptr);
   SDL_SetRenderDrawBlendMode(d->renderer, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(d->renderer, 0, 0, 0, 255);
-  SDL_RenderClear(d->renderer);
   if (ow > 0 && oh > 0) {
     const double scale = std::fmin(static_cast<double>(ow) / d->width,
                                    static_cast<double>(oh) / d->height);
@@ -580,7 +945,26 @@ bool HostDevicePresent(HostDevice* d) {
       SDL_RenderFlush(d->renderer);
       SDL_SetTextureScaleMode(d->backBuffer, wanted);
     }
-    SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
+    if (partial && windowIntact && w == d->width && h == d->height) {
+      // Unscaled, onto a window that kept the last frame: only the regions
+      // that changed are copied.
+      for (const HostRect& region : d->dirty) {
+        const SDL_Rect from{region.x, region.y, region.w, region.h};
+        const SDL_Rect to{dst.x + region.x, dst.y + region.y, region.w, region.h};
+        if (region.w > 0 && region.h > 0) SDL_RenderCopy(d->renderer, d->backBuffer, &from, &to);
+      }
+    } else {
+      // Only the bars around the frame are cleared: the copy sets the rest.
+      HostRect bars[4];
+      const int barCount = HostLetterboxBars(ow, oh, HostRect{dst.x, dst.y, dst.w, dst.h}, bars);
+      for (int i = 0; i < barCount; ++i) {
+        const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
+        SDL_RenderFillRect(d->renderer, &bar);
+      }
+      SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
+    }
+  } else {
+    SDL_RenderClear(d->renderer);
   }
   SDL_RenderPresent(d->renderer);
   ++d->presents;
@@ -591,7 +975,12 @@ bool HostDevicePresent(HostDevice* d) {
   d->shownHash = hash;
   d->shownOutputW = ow;
   d->shownOutputH = oh;
+  d->shown.swap(d->pending);
+  d->shownVertices.swap(d->pendingVertices);
+  d->shownIndices.swap(d->pendingIndices);
+  d->shownIsWholeFrame = d->listIsWholeFrame;
   resetPending(d);
+  d->listIsWholeFrame = true;
   return true;
 }
 
@@ -603,6 +992,10 @@ bool HostDeviceScalesLinear(const HostDevice* d) {
 }
 
 uint64_t HostDevicePresentCount(const HostDevice* d) { return d != nullptr ? d->presents : 0; }
+
+uint64_t HostDevicePartialRedrawCount(const HostDevice* d) {
+  return d != nullptr ? d->partialRedraws : 0;
+}
 
 bool HostDeviceReadPixels(HostDevice* d, int x, int y, int w, int h, uint32_t* out) {
   if (d == nullptr || out == nullptr || x < 0 || y < 0 || w < 1 || h < 1 || x > d->width - w ||
@@ -739,7 +1132,10 @@ bool HostDeviceDraw(HostDevice* d, HostPrimitive type, const HostVertex* v, int 
     c.generation = d->texture->generation;
     d->texture->usedInList = d->listSerial;
   }
-  if (drawCoversFrame(d, mode, d->vertices.data(), count)) d->frameCovered = true;
+  if (drawCoversFrame(d, mode, d->vertices.data(), count)) {
+    c.covers = true;
+    d->frameCovered = true;
+  }
   d->pendingVertices.insert(d->pendingVertices.end(), d->vertices.begin(), d->vertices.end());
   d->pendingIndices.insert(d->pendingIndices.end(), d->indices.begin(), d->indices.end());
   d->pending.push_back(c);
@@ -798,9 +1194,82 @@ HostSurfaceFormat HostSurfaceGetFormat(const HostSurface* s) {
   return s != nullptr ? s->format : kHostA8R8G8B8;
 }
 
+namespace {
+
+// Rebuilds the CPU copy of a surface from its texture: the texture is copied
+// texel for texel into a scratch target and read from there.
+bool readBackTexture(HostSurface* s) {
+  HostDevice* d = s->device;
+  if (d == nullptr || d->lost || s->texture == nullptr) return false;
+  std::vector<uint32_t> argb;
+  try {
+    argb.resize(static_cast<size_t>(s->width) * s->height);
+    s->pixels.assign(static_cast<size_t>(s->pitch) * s->height, 0);
+  } catch (const std::bad_alloc&) {
+    s->pixels.clear();
+    return false;
+  }
+  SDL_Renderer* r = d->renderer;
+  SDL_Texture* scratch =
+      SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, s->width, s->height);
+  if (scratch == nullptr) {
+    s->pixels.clear();
+    return false;
+  }
+  flushPending(d);  // queued draws reach the back buffer first
+  d->shownValid = false;  // drawing into the scratch target may stir SDL's state
+  SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+  SDL_ScaleMode scale = SDL_ScaleModeNearest;
+  SDL_GetTextureBlendMode(s->texture, &mode);
+  SDL_GetTextureScaleMode(s->texture, &scale);
+  SDL_SetTextureBlendMode(s->texture, SDL_BLENDMODE_NONE);
+  SDL_SetTextureScaleMode(s->texture, SDL_ScaleModeNearest);
+  bool ok = SDL_SetRenderTarget(r, scratch) == 0;
+  ok = ok && SDL_RenderCopy(r, s->texture, nullptr, nullptr) == 0;
+  ok = ok && SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(),
+                                  s->width * 4) == 0;
+  SDL_SetTextureBlendMode(s->texture, mode);
+  SDL_SetTextureScaleMode(s->texture, scale);
+  SDL_SetRenderTarget(r, d->backBuffer);
+  applyClip(d);
+  SDL_DestroyTexture(scratch);
+  if (!ok) {
+    s->pixels.clear();
+    return false;
+  }
+  for (int y = 0; y < s->height; ++y) {
+    uint8_t* row = s->pixels.data() + static_cast<size_t>(s->pitch) * y;
+    for (int x = 0; x < s->width; ++x) {
+      const uint32_t p = argb[static_cast<size_t>(y) * s->width + x];
+      if (s->format == kHostA8R8G8B8) {
+        std::memcpy(row + static_cast<size_t>(x) * 4, &p, 4);
+        continue;
+      }
+      const uint32_t a = p >> 24, red = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      const uint16_t q = s->format == kHostA4R4G4B4
+                             ? static_cast<uint16_t>(((a >> 4) << 12) | ((red >> 4) << 8) |
+                                                     ((g >> 4) << 4) | (b >> 4))
+                             : static_cast<uint16_t>(((red >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+      std::memcpy(row + static_cast<size_t>(x) * 2, &q, 2);
+    }
+  }
+  s->copyDropped = false;
+  return true;
+}
+
+}  // namespace
+
+void HostDropSurfaceCopy(HostSurface* s) {
+  // A keyed surface's texture lacks the key colour: its copy must stay.
+  if (s == nullptr || s->keyOn || s->texture == nullptr || s->pixels.empty()) return;
+  std::vector<uint8_t>().swap(s->pixels);
+  s->copyDropped = true;
+}
+
 uint8_t* HostLockSurface(HostSurface* s, int32_t* pitch) {
   if (pitch != nullptr) *pitch = 0;
-  if (s == nullptr || s->pixels.empty()) return nullptr;
+  if (s == nullptr) return nullptr;
+  if (s->pixels.empty() && (!s->copyDropped || !readBackTexture(s))) return nullptr;
   if (pitch != nullptr) *pitch = s->pitch;
   return s->pixels.data();
 }

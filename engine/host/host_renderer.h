@@ -67,6 +67,11 @@ struct HostVertex {
 // width x height, cleared to black. Null when there is no window or SDL refuses.
 // SDL_RENDER_DRIVER chooses the driver as usual ("software" needs no display).
 HostDevice* HostCreateDevice(int width, int height, bool vsync);
+// True when the folder (the system's is /dev/dri) holds a GPU render node
+// this process may open. Without one, and without the vendor driver's node,
+// OpenGL could only rasterise on the processor, so devices are made on SDL's
+// software renderer straight away unless a driver is asked for by name.
+bool HostHasGpuNode(const char* dir);
 // Test seam: the next count device creations on a window fail, as on a
 // display that lost its driver.
 void HostFailDeviceCreations(int count);
@@ -100,8 +105,19 @@ void HostDeviceClear(HostDevice* device, uint32_t argb);
 // A whole scale factor samples nearest, any other one linear (see
 // HostScaleIsLinear). True when a frame was really shown.
 bool HostDevicePresent(HostDevice* device);
+// A rectangle of whole pixels: top-left corner and size.
+struct HostRect {
+  int x, y, w, h;
+};
+// The parts of an outputW x outputH window around the frame rectangle shown
+// in it (above, below, left, right; empty ones left out): what presenting
+// paints black. Returns how many were written to bars.
+int HostLetterboxBars(int outputW, int outputH, HostRect frame, HostRect bars[4]);
 // True when the last frame shown was scaled with linear filtering.
 bool HostDeviceScalesLinear(const HostDevice* device);
+// How many of the frames shown were drawn again only where they differed
+// from the one before (few draws changed, the rest of the back buffer kept).
+uint64_t HostDevicePartialRedrawCount(const HostDevice* device);
 // How many frames were really shown so far (for tests).
 uint64_t HostDevicePresentCount(const HostDevice* device);
 // Copies w x h pixels from (x, y) of the back buffer as 0xAARRGGBB words, rows
@@ -139,6 +155,10 @@ HostSurfaceFormat HostSurfaceGetFormat(const HostSurface* surface);
 // The CPU copy for reading and writing; Unlock uploads it to the texture.
 uint8_t* HostLockSurface(HostSurface* surface, int32_t* pitch);
 void HostUnlockSurface(HostSurface* surface);
+// Lets the CPU copy go once the texture holds the pixels (kept for keyed
+// surfaces, whose texture lacks the key colour). The next lock rebuilds it
+// from the texture, which needs a working device; until then it gives null.
+void HostDropSurfaceCopy(HostSurface* surface);
 // Source colour key: texels whose colour equals the key (alpha ignored) are
 // uploaded fully transparent. Takes effect at the next Unlock.
 void HostSetSurfaceColorKey(HostSurface* surface, bool on, uint32_t key);

@@ -5,8 +5,12 @@
 // software GL driver's threads, and for the game's own thread — and the same
 // with nothing rasterised (the game's own work). Also the CPU and wall time
 // of the start-up up to the first presented frame and the peak resident size.
+// Then the hero stands still on stage 1, where only a few sprites move
+// (frames redrawn only where they changed), and the heap in use is reported
+// (malloc's arena and mapped blocks, in the middle of play).
 //
 // Usage: bench_frame [--frames N]   (run in the build folder, beside the data)
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -17,7 +21,9 @@
 #include <cstring>
 #include <ctime>
 
+#include "engine/host/host_renderer.h"
 #include "engine/platform/KWindow.h"
+#include "engine/platform/KWindowDD.h"
 #include "game/game_context.h"
 #include "gameplay/objects.h"
 #include "harness/harness.h"
@@ -42,13 +48,13 @@ struct FrameCost {
   double processMs = 0, threadMs = 0, wallMs = 0;
 };
 
-// Runs `frames` frames of play (right, run, a jump now and then) and gives
-// the mean cost of one.
-FrameCost PlayFrames(int frames) {
+// Runs `frames` frames of play (right, run, a jump now and then; or with no
+// key at all when standing) and gives the mean cost of one.
+FrameCost PlayFrames(int frames, bool standing = false) {
   HarnessInput run;
-  run.keys = {kHarnessKeyRight, kHarnessKeyLeftShift};
+  if (!standing) run.keys = {kHarnessKeyRight, kHarnessKeyLeftShift};
   HarnessInput jump = run;
-  jump.keys.push_back(kHarnessKeySpace);
+  if (!standing) jump.keys.push_back(kHarnessKeySpace);
   HarnessRunFrames(kWarmUpFrames, run);
   const double p0 = CpuMs(CLOCK_PROCESS_CPUTIME_ID), t0 = CpuMs(CLOCK_THREAD_CPUTIME_ID), w0 = WallMs();
   int ran = 0;
@@ -107,6 +113,22 @@ int main(int argc, char** argv) {
               drawn.processMs, drawn.threadMs, drawn.wallMs);
   std::printf("one frame, not drawn:    %.3f ms CPU (process), %.3f ms CPU (game thread)\n",
               logic.processMs, logic.threadMs);
+
+  // Standing on stage 1: only the few moving sprites change from frame to frame.
+  HarnessSetDrawFrames(true);
+  if (!HarnessStartStage(1)) return 1;
+  KWindowDD* dd = dynamic_cast<KWindowDD*>(gameWindow);
+  const uint64_t partial0 = dd != nullptr ? HostDevicePartialRedrawCount(dd->GetDevice()) : 0;
+  const uint64_t shown0 = dd != nullptr ? HostDevicePresentCount(dd->GetDevice()) : 0;
+  const FrameCost standing = PlayFrames(frames, true);
+  const uint64_t partial = dd != nullptr ? HostDevicePartialRedrawCount(dd->GetDevice()) - partial0 : 0;
+  const uint64_t shown = dd != nullptr ? HostDevicePresentCount(dd->GetDevice()) - shown0 : 0;
+  const struct mallinfo2 heap = mallinfo2();
+  std::printf("one frame, standing (stage 1): %.3f ms CPU (process), %.3f of a drawn frame; "
+              "%llu of %llu shown frames redrawn only where they changed\n",
+              standing.processMs, drawn.processMs > 0 ? standing.processMs / drawn.processMs : 0.0,
+              static_cast<unsigned long long>(partial), static_cast<unsigned long long>(shown));
+  std::printf("heap in use in play: %.1f MB\n", (heap.uordblks + heap.hblkhd) / 1048576.0);
   HarnessStop();
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
