@@ -19,7 +19,7 @@ endforeach()
 # a test; tests/bench/run runs it.
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
-  add_executable(bench_harness ${CMAKE_CURRENT_SOURCE_DIR}/bench/harness_bench.cpp)
+  add_executable(bench_harness EXCLUDE_FROM_ALL ${CMAKE_CURRENT_SOURCE_DIR}/bench/harness_bench.cpp)
   target_compile_options(bench_harness PRIVATE ${BR_WARNINGS})
   target_include_directories(bench_harness PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(bench_harness PRIVATE harness benchmark::benchmark)
