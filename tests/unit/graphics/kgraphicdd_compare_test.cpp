@@ -124,18 +124,12 @@ int Unmatched(const Frame& a, const Frame& b, int tolerance, bool skipQuarterTur
   return count;
 }
 
-class KGraphicDDCompare : public ::testing::TestWithParam<const char*> {
+class KGraphicDDCompare : public PerDriverTest {
  protected:
-  void SetUp() override {
-    savedWindow = SDL_GL_GetCurrentWindow();
-    savedContext = SDL_GL_GetCurrentContext();
-  }
   void TearDown() override {
-    if (savedWindow != nullptr) SDL_GL_MakeCurrent(savedWindow, savedContext);
+    PerDriverTest::TearDown();
     KGraphicGL::ForgetBoundTexture();
   }
-  SDL_Window* savedWindow = nullptr;
-  SDL_GLContext savedContext = nullptr;
 };
 
 TEST_P(KGraphicDDCompare, SameSceneSamePicture) {

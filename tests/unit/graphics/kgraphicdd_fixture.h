@@ -29,6 +29,21 @@ inline void UseRenderDriver(const char* name) {
   SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, name, SDL_HINT_OVERRIDE);
 }
 
+// A test run once per SDL render driver that gives the OpenGL context current
+// before it back afterwards (the GL drivers make their own current).
+class PerDriverTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    savedWindow = SDL_GL_GetCurrentWindow();
+    savedContext = SDL_GL_GetCurrentContext();
+  }
+  void TearDown() override {
+    if (savedWindow != nullptr) SDL_GL_MakeCurrent(savedWindow, savedContext);
+  }
+  SDL_Window* savedWindow = nullptr;
+  SDL_GLContext savedContext = nullptr;
+};
+
 class DDTest : public ::testing::Test {
  protected:
   // Another suite may keep its own GL context current: it gets it back afterwards.

@@ -90,18 +90,7 @@ Played Play(const std::string& file, const char* driver, int first, int last,
   return run;
 }
 
-class KGraphicDDRedraw : public ::testing::TestWithParam<const char*> {
- protected:
-  void SetUp() override {
-    savedWindow = SDL_GL_GetCurrentWindow();
-    savedContext = SDL_GL_GetCurrentContext();
-  }
-  void TearDown() override {
-    if (savedWindow != nullptr) SDL_GL_MakeCurrent(savedWindow, savedContext);
-  }
-  SDL_Window* savedWindow = nullptr;
-  SDL_GLContext savedContext = nullptr;
-};
+using KGraphicDDRedraw = PerDriverTest;
 
 TEST_P(KGraphicDDRedraw, FewChangedDrawsRedrawnInPlaceGiveTheWholeFramesPixels) {
   TempDir dir;
