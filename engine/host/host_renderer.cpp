@@ -14,6 +14,7 @@
 #include <new>
 #include <vector>
 
+#include "engine/host/host_scale.h"
 #include "engine/host/host_window.h"
 
 struct HostSurface {
@@ -49,7 +50,16 @@ struct PendingCommand {
 
 struct HostDevice {
   SDL_Renderer* renderer = nullptr;
-  SDL_Texture* backBuffer = nullptr;
+  SDL_Texture* backBuffer = nullptr;  // null when drawing into `frame`
+  // SDL's software renderer draws into this surface of the frame's size, and
+  // presenting scales only what changed into the window's own pixels.
+  SDL_Surface* frame = nullptr;
+  SDL_Window* window = nullptr;      // the window `frame` is shown in
+  HostScaleMap scaleMap;             // of the last frame shown from `frame`
+  std::vector<uint32_t> scaleRow;    // scratch of the scaler
+  SDL_Surface* converted = nullptr;  // for a window whose pixels are not 32-bit RGB
+  SDL_Surface* shownSurface = nullptr;  // the window surface the last frame went to
+  std::vector<SDL_Rect> updated;     // scratch: window rectangles written
   int width = 0, height = 0;
   HostMatrix transforms[3];
   bool alphaBlend = false;
@@ -750,15 +760,27 @@ int softwareDriverIndex() {
   return -1;
 }
 
-// SDL's software renderer, writing straight into the window's shared-memory
+// SDL's software renderer drawing into a width x height surface of its own
+// (set in *frame), which presenting scales into the window's shared-memory
 // image rather than handing it to OpenGL again. Null when SDL refuses.
-SDL_Renderer* createSoftwareRenderer(SDL_Window* window, Uint32 flags) {
-  const int software = softwareDriverIndex();
-  if (software < 0) return nullptr;
+SDL_Renderer* createSoftwareRenderer(int width, int height, SDL_Surface** frame) {
   if (SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION) == nullptr) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   }
-  return SDL_CreateRenderer(window, software, flags);
+  *frame = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (*frame == nullptr) return nullptr;
+  SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(*frame);
+  if (renderer == nullptr) {
+    SDL_FreeSurface(*frame);
+    *frame = nullptr;
+  }
+  return renderer;
+}
+
+bool isSoftwareRenderer(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  return SDL_GetRendererInfo(renderer, &info) == 0 && info.name != nullptr &&
+         SDL_strcmp(info.name, "software") == 0;
 }
 
 // True when OpenGL can only rasterise on the processor here: no graphics
@@ -769,12 +791,13 @@ bool onlySoftGLPossible() {
   return !HostHasGpuNode(kGpuNodeDir) && access(kNvidiaNode, R_OK | W_OK) != 0;
 }
 
-SDL_Renderer* preferSoftwareOverSoftGL(SDL_Renderer* renderer, SDL_Window* window, Uint32 flags) {
+SDL_Renderer* preferSoftwareOverSoftGL(SDL_Renderer* renderer, SDL_Window* window, Uint32 flags,
+                                       int width, int height, SDL_Surface** frame) {
   if (driverHint()[0] != 0 || !drawsThroughSoftGL(renderer) || softwareDriverIndex() < 0) {
     return renderer;
   }
   SDL_DestroyRenderer(renderer);
-  SDL_Renderer* soft = createSoftwareRenderer(window, flags);
+  SDL_Renderer* soft = createSoftwareRenderer(width, height, frame);
   // Should the software renderer fail, OpenGL is still better than nothing.
   return soft != nullptr ? soft : SDL_CreateRenderer(window, -1, flags);
 }
@@ -797,51 +820,70 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   // The driver that worked before is asked first: trying drivers that fail
   // (OpenGL on a server without it) makes SDL rebuild the window each time.
   SDL_Renderer* renderer = nullptr;
+  SDL_Surface* frame = nullptr;
   const int known = knownDriverIndex();
-  if (known >= 0) {
+  if (known >= 0 && known == softwareDriverIndex()) {
+    renderer = createSoftwareRenderer(width, height, &frame);
+  } else if (known >= 0) {
     renderer = SDL_CreateRenderer(window, known, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, known, base);
   }
   // Without a way to a GPU, OpenGL would be a software rasteriser: loading
   // it only to find that out costs more memory than the whole game.
   if (renderer == nullptr && known < 0 && driverHint()[0] == 0 && onlySoftGLPossible()) {
-    renderer = createSoftwareRenderer(window, base);
+    renderer = createSoftwareRenderer(width, height, &frame);
   }
   if (renderer == nullptr) {
     renderer = SDL_CreateRenderer(window, -1, base | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
   }
   if (renderer == nullptr && vsync) renderer = SDL_CreateRenderer(window, -1, base);
   if (renderer == nullptr) return nullptr;
-  renderer = preferSoftwareOverSoftGL(renderer, window, base);
+  if (frame == nullptr && isSoftwareRenderer(renderer)) {
+    // Asked for by name: the same renderer, drawing into a frame of its own.
+    SDL_DestroyRenderer(renderer);
+    renderer = createSoftwareRenderer(width, height, &frame);
+  }
+  if (frame == nullptr) {
+    renderer = preferSoftwareOverSoftGL(renderer, window, base, width, height, &frame);
+  }
   if (renderer == nullptr) return nullptr;
   SDL_RendererInfo info;
   if (SDL_GetRendererInfo(renderer, &info) == 0 && info.name != nullptr) {
     SDL_strlcpy(workingDriver, info.name, sizeof workingDriver);
     SDL_strlcpy(workingHint, driverHint(), sizeof workingHint);
   }
-  SDL_Texture* back = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
-                                        SDL_TEXTUREACCESS_TARGET, width, height);
-  if (back == nullptr || SDL_SetRenderTarget(renderer, back) != 0) {
+  // Drawing into `frame` needs no back buffer texture.
+  SDL_Texture* back = nullptr;
+  if (frame == nullptr) {
+    back = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width,
+                             height);
+  }
+  HostDevice* d = nullptr;
+  if ((back != nullptr || frame != nullptr) && SDL_SetRenderTarget(renderer, back) == 0) {
+    d = new (std::nothrow) HostDevice();
+  }
+  if (d == nullptr) {
     if (back != nullptr) SDL_DestroyTexture(back);
     SDL_DestroyRenderer(renderer);
-    return nullptr;
-  }
-  HostDevice* d = new (std::nothrow) HostDevice();
-  if (d == nullptr) {
-    SDL_DestroyTexture(back);
-    SDL_DestroyRenderer(renderer);
+    SDL_FreeSurface(frame);
     return nullptr;
   }
   d->renderer = renderer;
   d->backBuffer = back;
-  d->windowKeepsImage = SDL_strcmp(HostDeviceDriverName(d), "software") == 0;
+  d->frame = frame;
+  d->window = window;
+  // The window's pixels stay between presents when the software renderer
+  // writes them (into the window, or from `frame`).
+  d->windowKeepsImage = isSoftwareRenderer(renderer);
   d->width = width;
   d->height = height;
   for (HostMatrix& m : d->transforms) m = HostMatrixIdentity();
   resetPending(d);
-  // The back buffer replaces the window's pixels when shown, alpha and all.
-  SDL_SetTextureBlendMode(back, SDL_BLENDMODE_NONE);
-  SDL_SetTextureScaleMode(back, SDL_ScaleModeNearest);
+  if (back != nullptr) {
+    // The back buffer replaces the window's pixels when shown, alpha and all.
+    SDL_SetTextureBlendMode(back, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(back, SDL_ScaleModeNearest);
+  }
   HostDeviceClear(d, 0xFF000000u);
   flushPending(d);
   SDL_AddEventWatch(resetWatch, d);
@@ -857,8 +899,10 @@ void HostDestroyDevice(HostDevice* d) {
     s->device = nullptr;
     s->lost = true;
   }
-  SDL_DestroyTexture(d->backBuffer);
+  if (d->backBuffer != nullptr) SDL_DestroyTexture(d->backBuffer);
   SDL_DestroyRenderer(d->renderer);
+  SDL_FreeSurface(d->frame);
+  SDL_FreeSurface(d->converted);
   delete d;
 }
 
@@ -893,6 +937,129 @@ void HostDeviceClear(HostDevice* d, uint32_t argb) {
   d->frameCovered = true;
 }
 
+namespace {
+
+// The frame's place in an outputW x outputH window: scaled to fit, centred.
+HostRect frameInWindow(const HostDevice* d, int outputW, int outputH) {
+  const double scale = std::fmin(static_cast<double>(outputW) / d->width,
+                                 static_cast<double>(outputH) / d->height);
+  const int w = static_cast<int>(std::lround(d->width * scale));
+  const int h = static_cast<int>(std::lround(d->height * scale));
+  return HostRect{(outputW - w) / 2, (outputH - h) / 2, w, h};
+}
+
+// Shows the back buffer texture through SDL: scaled into the window with the
+// bars around it, or, onto a window that kept the last frame and unscaled,
+// only the regions that changed.
+void showBackBuffer(HostDevice* d, int ow, int oh, bool onlyChanged) {
+  SDL_SetRenderTarget(d->renderer, nullptr);
+  SDL_SetRenderDrawBlendMode(d->renderer, SDL_BLENDMODE_NONE);
+  SDL_SetRenderDrawColor(d->renderer, 0, 0, 0, 255);
+  if (ow <= 0 || oh <= 0) {
+    SDL_RenderClear(d->renderer);
+    SDL_RenderPresent(d->renderer);
+    return;
+  }
+  const HostRect at = frameInWindow(d, ow, oh);
+  const SDL_Rect dst{at.x, at.y, at.w, at.h};
+  const SDL_ScaleMode wanted =
+      HostScaleIsLinear(ow, oh, d->width, d->height) ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
+  SDL_ScaleMode current = SDL_ScaleModeNearest;
+  SDL_GetTextureScaleMode(d->backBuffer, &current);
+  if (current != wanted) {
+    SDL_RenderFlush(d->renderer);
+    SDL_SetTextureScaleMode(d->backBuffer, wanted);
+  }
+  if (onlyChanged && at.w == d->width && at.h == d->height) {
+    for (const HostRect& region : d->dirty) {
+      const SDL_Rect from{region.x, region.y, region.w, region.h};
+      const SDL_Rect to{dst.x + region.x, dst.y + region.y, region.w, region.h};
+      if (region.w > 0 && region.h > 0) SDL_RenderCopy(d->renderer, d->backBuffer, &from, &to);
+    }
+  } else {
+    // Only the bars around the frame are cleared: the copy sets the rest.
+    HostRect bars[4];
+    const int barCount = HostLetterboxBars(ow, oh, at, bars);
+    for (int i = 0; i < barCount; ++i) {
+      const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
+      SDL_RenderFillRect(d->renderer, &bar);
+    }
+    SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
+  }
+  SDL_RenderPresent(d->renderer);
+}
+
+bool isRgb32(const SDL_Surface* s) {
+  return s->format->format == SDL_PIXELFORMAT_RGB888 ||
+         s->format->format == SDL_PIXELFORMAT_ARGB8888;
+}
+
+// Shows `frame` in the window's surface, scaled on the processor: the whole
+// of it with the bars around it, or, onto a window that kept the last frame,
+// only the window pixels that read a region that changed.
+void showFrame(HostDevice* d, SDL_Surface* window, bool onlyChanged) {
+  SDL_RenderFlush(d->renderer);
+  const HostRect at = frameInWindow(d, window->w, window->h);
+  const bool linear = HostScaleIsLinear(window->w, window->h, d->width, d->height);
+  HostScaleMap& map = d->scaleMap;
+  if (map.dstW != at.w || map.dstH != at.h || map.linear != linear || map.srcW != d->width ||
+      map.srcH != d->height) {
+    HostBuildScaleMap(&map, d->width, d->height, at.w, at.h, linear);
+    onlyChanged = false;
+  }
+  // Other pixel formats get the scaled frame converted by SDL.
+  SDL_Surface* out = window;
+  if (!isRgb32(window)) {
+    if (d->converted == nullptr || d->converted->w != window->w || d->converted->h != window->h) {
+      SDL_FreeSurface(d->converted);
+      d->converted = SDL_CreateRGBSurfaceWithFormat(0, window->w, window->h, 32,
+                                                    SDL_PIXELFORMAT_RGB888);
+      if (d->converted == nullptr) return;
+      onlyChanged = false;
+    }
+    out = d->converted;
+  }
+  if (at.w <= 0 || at.h <= 0 || SDL_LockSurface(out) != 0) return;
+  if (SDL_MUSTLOCK(d->frame) && SDL_LockSurface(d->frame) != 0) {
+    SDL_UnlockSurface(out);
+    return;
+  }
+  uint32_t* origin = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(out->pixels) +
+                                                 static_cast<size_t>(out->pitch) * at.y) + at.x;
+  const uint32_t* src = static_cast<const uint32_t*>(d->frame->pixels);
+  d->updated.clear();
+  if (onlyChanged) {
+    for (const HostRect& region : d->dirty) {
+      const HostRect part = HostScaleDestOf(map, region);
+      if (part.w <= 0 || part.h <= 0) continue;
+      HostScaleRect(map, src, d->frame->pitch, origin, out->pitch, part, &d->scaleRow);
+      d->updated.push_back(SDL_Rect{at.x + part.x, at.y + part.y, part.w, part.h});
+    }
+  } else {
+    HostScaleRect(map, src, d->frame->pitch, origin, out->pitch, HostRect{0, 0, at.w, at.h},
+                  &d->scaleRow);
+    d->updated.push_back(SDL_Rect{0, 0, window->w, window->h});
+  }
+  if (SDL_MUSTLOCK(d->frame)) SDL_UnlockSurface(d->frame);
+  SDL_UnlockSurface(out);
+  if (!onlyChanged) {
+    HostRect bars[4];
+    const int barCount = HostLetterboxBars(window->w, window->h, at, bars);
+    for (int i = 0; i < barCount; ++i) {
+      const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
+      SDL_FillRect(out, &bar, SDL_MapRGB(out->format, 0, 0, 0));
+    }
+  }
+  if (out != window) {
+    for (SDL_Rect r : d->updated) SDL_BlitSurface(out, &r, window, &r);
+  }
+  if (!d->updated.empty()) {
+    SDL_UpdateWindowSurfaceRects(d->window, d->updated.data(), static_cast<int>(d->updated.size()));
+  }
+}
+
+}  // namespace
+
 bool HostDevicePresent(HostDevice* d) {
   if (d == nullptr) return false;
   // Headless runs may switch drawing off (host_window.h): then nothing is
@@ -902,23 +1069,33 @@ bool HostDevicePresent(HostDevice* d) {
     return false;
   }
   // The window's size: with a target set SDL would answer the target's.
-  SDL_SetRenderTarget(d->renderer, nullptr);
   int ow = 0, oh = 0;
-  SDL_GetRendererOutputSize(d->renderer, &ow, &oh);
-  SDL_SetRenderTarget(d->renderer, d->backBuffer);
+  SDL_Surface* windowSurface = nullptr;
+  if (d->frame != nullptr) {
+    windowSurface = SDL_GetWindowSurface(d->window);
+    if (windowSurface != nullptr) {
+      ow = windowSurface->w;
+      oh = windowSurface->h;
+    }
+  } else {
+    SDL_SetRenderTarget(d->renderer, nullptr);
+    SDL_GetRendererOutputSize(d->renderer, &ow, &oh);
+    SDL_SetRenderTarget(d->renderer, d->backBuffer);
+  }
   // A frame made of the very commands of the one on screen, over the same
   // textures, and overwriting every pixel, would give the same image: the
   // window keeps its picture and the back buffer still holds it.
   const uint64_t hash = pendingHash(d);
   if (d->shownValid && d->frameCovered && hash == d->shownHash && !d->windowDirty && !d->lost &&
-      ow == d->shownOutputW && oh == d->shownOutputH) {
+      ow == d->shownOutputW && oh == d->shownOutputH && windowSurface == d->shownSurface) {
     resetPending(d);
     d->listIsWholeFrame = true;
     return false;
   }
   // The window still shows the last frame unless something spoiled it.
   const bool windowIntact = d->windowKeepsImage && !d->windowDirty && d->shownValid &&
-                            ow == d->shownOutputW && oh == d->shownOutputH;
+                            ow == d->shownOutputW && oh == d->shownOutputH &&
+                            windowSurface == d->shownSurface;
   d->windowDirty = false;
   const bool covered = d->frameCovered;
   const bool partial = covered && !d->lost && dirtyRegions(d, &d->dirty);
@@ -928,53 +1105,21 @@ bool HostDevicePresent(HostDevice* d) {
   } else {
     replayPending(d);
   }
-  SDL_SetRenderTarget(d->renderer, nullptr);
-  SDL_SetRenderDrawBlendMode(d->renderer, SDL_BLENDMODE_NONE);
-  SDL_SetRenderDrawColor(d->renderer, 0, 0, 0, 255);
-  if (ow > 0 && oh > 0) {
-    const double scale = std::fmin(static_cast<double>(ow) / d->width,
-                                   static_cast<double>(oh) / d->height);
-    const int w = static_cast<int>(std::lround(d->width * scale));
-    const int h = static_cast<int>(std::lround(d->height * scale));
-    const SDL_Rect dst{(ow - w) / 2, (oh - h) / 2, w, h};
-    const SDL_ScaleMode wanted =
-        HostScaleIsLinear(ow, oh, d->width, d->height) ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
-    SDL_ScaleMode current = SDL_ScaleModeNearest;
-    SDL_GetTextureScaleMode(d->backBuffer, &current);
-    if (current != wanted) {
-      SDL_RenderFlush(d->renderer);
-      SDL_SetTextureScaleMode(d->backBuffer, wanted);
-    }
-    if (partial && windowIntact && w == d->width && h == d->height) {
-      // Unscaled, onto a window that kept the last frame: only the regions
-      // that changed are copied.
-      for (const HostRect& region : d->dirty) {
-        const SDL_Rect from{region.x, region.y, region.w, region.h};
-        const SDL_Rect to{dst.x + region.x, dst.y + region.y, region.w, region.h};
-        if (region.w > 0 && region.h > 0) SDL_RenderCopy(d->renderer, d->backBuffer, &from, &to);
-      }
-    } else {
-      // Only the bars around the frame are cleared: the copy sets the rest.
-      HostRect bars[4];
-      const int barCount = HostLetterboxBars(ow, oh, HostRect{dst.x, dst.y, dst.w, dst.h}, bars);
-      for (int i = 0; i < barCount; ++i) {
-        const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
-        SDL_RenderFillRect(d->renderer, &bar);
-      }
-      SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
-    }
+  if (d->frame != nullptr) {
+    if (windowSurface != nullptr) showFrame(d, windowSurface, partial && windowIntact);
   } else {
-    SDL_RenderClear(d->renderer);
+    showBackBuffer(d, ow, oh, partial && windowIntact);
   }
-  SDL_RenderPresent(d->renderer);
   ++d->presents;
   // Back to drawing into the back buffer; switching targets drops the clip.
   SDL_SetRenderTarget(d->renderer, d->backBuffer);
   applyClip(d);
-  d->shownValid = covered && !d->lost;
+  // A window without pixels of its own to write got nothing to keep.
+  d->shownValid = covered && !d->lost && (d->frame == nullptr || windowSurface != nullptr);
   d->shownHash = hash;
   d->shownOutputW = ow;
   d->shownOutputH = oh;
+  d->shownSurface = windowSurface;
   d->shown.swap(d->pending);
   d->shownVertices.swap(d->pendingVertices);
   d->shownIndices.swap(d->pendingIndices);
@@ -986,6 +1131,7 @@ bool HostDevicePresent(HostDevice* d) {
 
 bool HostDeviceScalesLinear(const HostDevice* d) {
   if (d == nullptr) return false;
+  if (d->frame != nullptr) return d->scaleMap.linear;
   SDL_ScaleMode mode = SDL_ScaleModeNearest;
   SDL_GetTextureScaleMode(d->backBuffer, &mode);
   return mode != SDL_ScaleModeNearest;
