@@ -91,7 +91,7 @@ struct HostDevice {
   std::vector<int> shownIndices;
   bool shownIsWholeFrame = false;
   uint64_t partialRedraws = 0;
-  bool windowKeepsImage = false;  // the window's pixels stay between presents (software driver)
+  bool windowKeepsImage = false;  // the window's pixels stay between presents (drawn from `frame`)
   std::vector<HostRect> dirty;  // scratch: where the frame being shown changed
   bool shownValid = false;           // the window and back buffer show shownHash
   uint64_t shownHash = 0;
@@ -872,9 +872,8 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   d->backBuffer = back;
   d->frame = frame;
   d->window = window;
-  // The window's pixels stay between presents when the software renderer
-  // writes them (into the window, or from `frame`).
-  d->windowKeepsImage = isSoftwareRenderer(renderer);
+  // The window's pixels stay between presents when they are written from `frame`.
+  d->windowKeepsImage = frame != nullptr;
   d->width = width;
   d->height = height;
   for (HostMatrix& m : d->transforms) m = HostMatrixIdentity();
@@ -948,10 +947,9 @@ HostRect frameInWindow(const HostDevice* d, int outputW, int outputH) {
   return HostRect{(outputW - w) / 2, (outputH - h) / 2, w, h};
 }
 
-// Shows the back buffer texture through SDL: scaled into the window with the
-// bars around it, or, onto a window that kept the last frame and unscaled,
-// only the regions that changed.
-void showBackBuffer(HostDevice* d, int ow, int oh, bool onlyChanged) {
+// Shows the back buffer texture through SDL, scaled into the window with the
+// bars around it (a GPU driver's window keeps nothing from the last frame).
+void showBackBuffer(HostDevice* d, int ow, int oh) {
   SDL_SetRenderTarget(d->renderer, nullptr);
   SDL_SetRenderDrawBlendMode(d->renderer, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(d->renderer, 0, 0, 0, 255);
@@ -970,22 +968,14 @@ void showBackBuffer(HostDevice* d, int ow, int oh, bool onlyChanged) {
     SDL_RenderFlush(d->renderer);
     SDL_SetTextureScaleMode(d->backBuffer, wanted);
   }
-  if (onlyChanged && at.w == d->width && at.h == d->height) {
-    for (const HostRect& region : d->dirty) {
-      const SDL_Rect from{region.x, region.y, region.w, region.h};
-      const SDL_Rect to{dst.x + region.x, dst.y + region.y, region.w, region.h};
-      if (region.w > 0 && region.h > 0) SDL_RenderCopy(d->renderer, d->backBuffer, &from, &to);
-    }
-  } else {
-    // Only the bars around the frame are cleared: the copy sets the rest.
-    HostRect bars[4];
-    const int barCount = HostLetterboxBars(ow, oh, at, bars);
-    for (int i = 0; i < barCount; ++i) {
-      const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
-      SDL_RenderFillRect(d->renderer, &bar);
-    }
-    SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
+  // Only the bars around the frame are cleared: the copy sets the rest.
+  HostRect bars[4];
+  const int barCount = HostLetterboxBars(ow, oh, at, bars);
+  for (int i = 0; i < barCount; ++i) {
+    const SDL_Rect bar{bars[i].x, bars[i].y, bars[i].w, bars[i].h};
+    SDL_RenderFillRect(d->renderer, &bar);
   }
+  SDL_RenderCopy(d->renderer, d->backBuffer, nullptr, &dst);
   SDL_RenderPresent(d->renderer);
 }
 
@@ -1108,7 +1098,7 @@ bool HostDevicePresent(HostDevice* d) {
   if (d->frame != nullptr) {
     if (windowSurface != nullptr) showFrame(d, windowSurface, partial && windowIntact);
   } else {
-    showBackBuffer(d, ow, oh, partial && windowIntact);
+    showBackBuffer(d, ow, oh);
   }
   ++d->presents;
   // Back to drawing into the back buffer; switching targets drops the clip.
