@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <thread>
 #include <vector>
 
 #include "engine/host/host_scale.h"
@@ -60,6 +62,7 @@ struct HostDevice {
   SDL_Surface* converted = nullptr;  // for a window whose pixels are not 32-bit RGB
   SDL_Surface* shownSurface = nullptr;  // the window surface the last frame went to
   std::vector<SDL_Rect> updated;     // scratch: window rectangles written
+  std::chrono::steady_clock::time_point lastRefresh{};  // when the last frame from `frame` was due
   int width = 0, height = 0;
   HostMatrix transforms[3];
   bool alphaBlend = false;
@@ -114,6 +117,7 @@ constexpr const char* kRenderNodePrefix = "renderD";
 constexpr const char* kSoftGLNames[] = {"llvmpipe", "softpipe", "software rasterizer", "swrast",
                                         "gdi generic"};
 
+constexpr double kUnknownRefreshMs = 1000.0 / 60.0;  // a display that does not say its rate
 constexpr size_t kMaxPendingVertices = 1u << 20;  // a longer frame goes to SDL in parts
 // A frame is redrawn only where it changed while that is at most this share
 // of its area; beyond it the whole frame is cheaper to draw than to sort out.
@@ -984,6 +988,25 @@ bool isRgb32(const SDL_Surface* s) {
          s->format->format == SDL_PIXELFORMAT_ARGB8888;
 }
 
+// With vertical sync asked for, a frame shown from `frame` waits for the
+// display's next refresh as SDL's software renderer does on its own window
+// (which has no real vertical blank either): a slow frame restarts the
+// rhythm rather than letting the next ones run early.
+void waitForRefresh(HostDevice* d) {
+  using Clock = std::chrono::steady_clock;
+  if (d->vsync != 1) return;
+  const double refresh = HostDisplayRefreshMs();
+  const auto interval = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double, std::milli>(refresh > 0.0 ? refresh : kUnknownRefreshMs));
+  Clock::time_point now = Clock::now();
+  const Clock::time_point due = d->lastRefresh + interval;
+  if (d->lastRefresh != Clock::time_point{} && now < due) {
+    std::this_thread::sleep_until(due);
+    now = Clock::now();
+  }
+  d->lastRefresh = d->lastRefresh == Clock::time_point{} || now - due > interval ? now : due;
+}
+
 // Shows `frame` in the window's surface, scaled on the processor: the whole
 // of it with the bars around it, or, onto a window that kept the last frame,
 // only the window pixels that read a region that changed.
@@ -1043,10 +1066,12 @@ void showFrame(HostDevice* d, SDL_Surface* window, bool onlyChanged) {
   if (out != window) {
     for (SDL_Rect r : d->updated) SDL_BlitSurface(out, &r, window, &r);
   }
-  if (!d->updated.empty()) {
-    SDL_UpdateWindowSurfaceRects(d->window, d->updated.data(), static_cast<int>(d->updated.size()));
-  }
+  // Called even with nothing to update: this is the frame's present, made at
+  // the refresh it waited for.
+  waitForRefresh(d);
+  SDL_UpdateWindowSurfaceRects(d->window, d->updated.data(), static_cast<int>(d->updated.size()));
 }
+
 
 }  // namespace
 

@@ -2,7 +2,8 @@
 // of every presented frame, in microseconds of the monotonic clock, one per
 // line, to the file named by BR_PRESENT_LOG, and on SIGUSR1 the heap in use
 // (malloc's arena plus its mapped blocks, in bytes) to BR_HEAP_LOG at the next
-// present. It wraps SDL's two present calls, so it measures any build of the
+// present. It wraps SDL's three present calls (a renderer's, OpenGL's swap and the
+// update of the window's own pixels), so it measures any build of the
 // game, old or new, without the game knowing.
 #include <dlfcn.h>
 #include <malloc.h>
@@ -66,6 +67,12 @@ void SDL_GL_SwapWindow(void* window) {
   static auto next = Next<void (*)(void*)>("SDL_GL_SwapWindow");
   NotePresent();
   if (next != nullptr) next(window);
+}
+
+int SDL_UpdateWindowSurfaceRects(void* window, const void* rects, int count) {
+  static auto next = Next<int (*)(void*, const void*, int)>("SDL_UpdateWindowSurfaceRects");
+  NotePresent();
+  return next != nullptr ? next(window, rects, count) : -1;
 }
 
 }  // extern "C"
