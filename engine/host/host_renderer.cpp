@@ -878,6 +878,7 @@ HostDevice* HostCreateDevice(int width, int height, bool vsync) {
   d->window = window;
   // The window's pixels stay between presents when they are written from `frame`.
   d->windowKeepsImage = frame != nullptr;
+  if (frame != nullptr) d->vsync = vsync ? 1 : 0;  // the device's own wait (waitForRefresh)
   d->width = width;
   d->height = height;
   for (HostMatrix& m : d->transforms) m = HostMatrixIdentity();
@@ -927,7 +928,9 @@ void HostDeviceSetVSync(HostDevice* d, bool on) {
 
 bool HostDeviceHasVSync(const HostDevice* d) {
   SDL_RendererInfo info;
-  if (d == nullptr || d->vsync == 0 || SDL_GetRendererInfo(d->renderer, &info) != 0) return false;
+  if (d == nullptr || d->vsync == 0) return false;
+  if (d->frame != nullptr) return true;  // waitForRefresh
+  if (SDL_GetRendererInfo(d->renderer, &info) != 0) return false;
   return (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
 }
 

@@ -86,7 +86,7 @@ int HostDeviceHeight(const HostDevice* device);
 bool HostDeviceIsLost(const HostDevice* device);
 void HostDeviceSetVSync(HostDevice* device, bool on);
 // True when presenting waits for the vertical blank (asked for and offered by
-// the driver; the software driver never does).
+// the driver; the software renderer waits for the display's refresh instead).
 bool HostDeviceHasVSync(const HostDevice* device);
 
 // While HostRasterDisabled() (host_window.h) is set, clearing, drawing and
