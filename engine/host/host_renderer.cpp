@@ -1075,7 +1075,6 @@ void showFrame(HostDevice* d, SDL_Surface* window, bool onlyChanged) {
   SDL_UpdateWindowSurfaceRects(d->window, d->updated.data(), static_cast<int>(d->updated.size()));
 }
 
-
 }  // namespace
 
 bool HostDevicePresent(HostDevice* d) {
