@@ -7,8 +7,6 @@ namespace {
 
 constexpr int kWeightOne = 256;  // weights are in 1/256ths
 constexpr int kWeightShift = 8;
-constexpr uint32_t kRedBlue = 0x00FF00FFu;
-constexpr uint32_t kGreen = 0x0000FF00u;
 constexpr uint32_t kOpaque = 0xFF000000u;
 
 // Source index and next-tap weight of each of `dst` destination pixels over
@@ -53,13 +51,6 @@ void destRange(const std::vector<int32_t>& index, const std::vector<uint16_t>& w
     *last = static_cast<int>(d);
     any = true;
   }
-}
-
-inline uint32_t lerp(uint32_t a, uint32_t b, uint32_t w) {
-  const uint32_t v = kWeightOne - w;
-  const uint32_t rb = (((a & kRedBlue) * v + (b & kRedBlue) * w) >> kWeightShift) & kRedBlue;
-  const uint32_t g = (((a & kGreen) * v + (b & kGreen) * w) >> kWeightShift) & kGreen;
-  return rb | g;
 }
 
 HostRect clipTo(HostRect r, int w, int h) {
